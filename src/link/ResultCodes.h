@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+using ResultCode = int32_t;
+
+// Result codes that callers test by value.
+inline constexpr ResultCode kSuccess = 0;
+inline constexpr ResultCode kInvalidDisk = 2616;
+inline constexpr ResultCode kFileAlreadyExists = 2625;
+inline constexpr ResultCode kCreateFolderFail = 2630;
+inline constexpr ResultCode kDeleteFolderFail = 2631;
+inline constexpr ResultCode kInvalidPortHandle = 2802;
+
+// The message the user sees for a library result code.
+std::string ResultCodeText(ResultCode code);
