@@ -1,0 +1,45 @@
+#pragma once
+
+#include "link/ConnectionSettings.h"
+#include "link/TerminalLibrary.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+enum class PortKind : int32_t { Com = 1, Usb = 2, Other = 4 };
+
+// The first two arguments of TpOpen for a port name.
+struct PortAddress {
+    PortKind kind;
+    int32_t number;
+};
+
+// Index of `portName` among the first `count` USB terminal names (exact, case-sensitive), or -1.
+int FindUsbTerminal(TerminalLibrary& library, const std::string& portName, uint32_t count);
+
+// Turns a port name into TpOpen's kind and number; none for a USB name that is not attached.
+std::optional<PortAddress> ParsePort(TerminalLibrary& library, const std::string& portName);
+
+// Opens a link with the TpOpen arguments of a parsed port; 0 when there is none.
+uint32_t OpenLink(TerminalLibrary& library, const std::optional<PortAddress>& address,
+                  int32_t baudCode);
+
+// Opens a link to the terminal a record names; 0 when it cannot be reached.
+uint32_t OpenLinkFor(const ConnectionSettings& record);
+
+// Closes a link when it leaves scope, so no link outlives the command that opened it.
+class ScopedLink {
+public:
+    explicit ScopedLink(uint32_t handle) : handle_(handle) {}
+    ~ScopedLink() { Close(); }
+    ScopedLink(const ScopedLink&) = delete;
+    ScopedLink& operator=(const ScopedLink&) = delete;
+
+    uint32_t get() const { return handle_; }
+    explicit operator bool() const { return handle_ != 0; }
+    void Close();
+
+private:
+    uint32_t handle_;
+};

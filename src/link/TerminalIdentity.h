@@ -1,0 +1,21 @@
+#pragma once
+
+#include "link/ResultCodes.h"
+
+#include <cstdint>
+#include <string>
+
+// What TpGetInfo tells of a terminal: its first three identity buffers.
+struct TerminalIdentity {
+    std::string model;
+    std::string firmware;
+    std::string serialNumber;
+};
+
+inline constexpr int kIdentityBufferSize = 20;
+
+// Reads the identity over an open link; the identity is untouched unless the result is 0.
+ResultCode ReadIdentity(uint32_t link, TerminalIdentity& identity);
+
+// The text that names a terminal in the terminal pane; `identity` is null when its read failed.
+std::string TerminalLabel(const std::string& portName, const TerminalIdentity* identity);
