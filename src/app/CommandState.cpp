@@ -1,0 +1,39 @@
+#include "app/CommandState.h"
+
+#include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "app/TarvikDoc.h"
+#include "firmware/FirmwareUpgrade.h"
+#include "pc/FileTreeCtrl.h"
+#include "pc/ItemKind.h"
+
+bool PasteEnabled(const CFileTreeCtrl* active, const CFileTreeCtrl* source) {
+    if (!active) return false;
+    const bool sourceHasItems = source && !source->SelectionList().isEmpty();
+    if (active->IsFileMode()) {
+        if (!source) return false;
+        const int image = CFileTreeCtrl::ItemImage(active->CurrentItem());
+        if (active->IsPcTree()) return sourceHasItems && image != kKindRoot && image != kKindFile;
+        if (source == active) return false;
+        return sourceHasItems && (image == kKindFolder || image == kKindFixed);
+    }
+    if (active->IsPcTree()) return false;
+    return sourceHasItems && source != active;
+}
+
+bool IsCommandEnabled(int commandId, const CMainFrame& frame, const CTarvikDoc& doc) {
+    switch (commandId) {
+        case ID_COM_SETUP: return !frame.connected;
+        case ID_CLOSE_CONNECT: return !doc.terminals.empty() && frame.closeConnectEnabled;
+        case ID_FW_UPGRADE: return FirmwareUpgradeEnabled(frame.IsProjectMode(), doc);
+        case ID_EDIT_COPY: return frame.copyEnabled;
+        case ID_EDIT_CUT: return frame.cutEnabled;
+        case ID_DELETE: return frame.deleteEnabled;
+        case ID_PROPERTY: return frame.propertyEnabled;
+        case ID_FORMAT: return frame.formatEnabled;
+        case ID_NEW_FOLDER: return frame.newFolderEnabled;
+        case ID_RENAME: return frame.renameEnabled;
+        case ID_EDIT_PASTE: return PasteEnabled(frame.activeTree, frame.clipboardSource);
+        default: return true;
+    }
+}

@@ -1,0 +1,319 @@
+#include "app/MainFrame.h"
+
+#include "app/AboutDlg.h"
+#include "app/CommandIds.h"
+#include "app/CommandState.h"
+#include "app/Globals.h"
+#include "app/Images.h"
+#include "app/StringTable.h"
+#include "app/SwitchModeEvent.h"
+#include "app/TarvikDoc.h"
+#include "firmware/FirmwareUpgrade.h"
+#include "firmware/FirmwareUpgradeDialog.h"
+#include "link/ConnectSetupDlg.h"
+#include "link/Connections.h"
+#include "link/TerminalLibrary.h"
+#include "pc/PCView.h"
+#include "platform/LockKeys.h"
+#include "platform/Prompter.h"
+#include "terminal/TerminalView.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+CMainFrame* g_mainFrame = nullptr;
+
+namespace {
+
+struct CommandText {
+    int id;
+    const char* text;
+};
+
+constexpr CommandText kCommands[] = {
+    {ID_NEW_CONNECT, "New Connect"},
+    {ID_CLOSE_CONNECT, "Close Connect"},
+    {ID_APP_EXIT, "E&xit"},
+    {ID_FW_UPGRADE, "F/W Upgrade"},
+    {ID_PROJECT_MODE, "Project Mode"},
+    {ID_FILE_MODE, "File Mode"},
+    {ID_VIEW_TOOLBAR, "&Toolbar"},
+    {ID_VIEW_STATUS_BAR, "&Status Bar"},
+    {ID_APP_ABOUT, "&About Tarvik..."},
+    {ID_CONNECT, "Connect/Disconnect"},
+    {ID_COM_SETUP, "Com Setup"},
+    {ID_EDIT_CUT, "Cut"},
+    {ID_EDIT_COPY, "Copy"},
+    {ID_DELETE, "Delete"},
+    {ID_EDIT_PASTE, "Paste"},
+    {ID_NEW_FOLDER, "New Folder"},
+    {ID_RENAME, "Rename"},
+    {ID_FORMAT, "Format"},
+    {ID_PROPERTY, "Property"},
+};
+
+constexpr int kProjectMenu = 128;
+constexpr int kFileMenu = 150;
+constexpr int kPcPaneWidth = 250;
+
+}  // namespace
+
+CMainFrame::CMainFrame() {
+    g_mainFrame = this;
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setWindowIcon(ApplicationIcon());
+    SetPromptOwner(this);
+
+    CreateActions();
+    CreateToolBar();
+    CreateStatusBar();
+    CreateAccelerators();
+    Tp().TpSetMode(1);
+    deviceWatcher_ = new DeviceWatcher(QString::fromStdString(Tp().WatchFolder()), this);
+    connect(deviceWatcher_, &DeviceWatcher::deviceChanged, this,
+            [this](DeviceEvent event) { HandleDeviceChange(*this, event); });
+    CreateClient();
+    SetMenu(kProjectMenu);
+    resize(820, 560);
+
+    qApp->installEventFilter(this);
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    delete deviceWatcher_;
+    deviceWatcher_ = nullptr;
+    SetPromptOwner(nullptr);
+    if (g_mainFrame == this) g_mainFrame = nullptr;
+}
+
+void CMainFrame::CreateActions() {
+    for (const CommandText& command : kCommands) {
+        auto* action = new QAction(QString::fromLatin1(command.text), this);
+        action->setData(command.id);
+        action->setStatusTip(StatusPrompt(command.id));
+        action->setToolTip(ToolTipText(command.id).isEmpty() ? action->text()
+                                                             : ToolTipText(command.id));
+        action->setIconVisibleInMenu(false);
+        connect(action, &QAction::triggered, this, [this, id = command.id] { OnCommand(id); });
+        addAction(action);
+        actions_[command.id] = action;
+    }
+    for (int id : {ID_PROJECT_MODE, ID_FILE_MODE, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+        actions_[id]->setCheckable(true);
+    }
+    Action(ID_EDIT_CUT)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X),
+                                       QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    Action(ID_EDIT_COPY)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C),
+                                        QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    Action(ID_EDIT_PASTE)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V),
+                                         QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+}
+
+void CMainFrame::CreateAccelerators() {
+    auto* next = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(next, &QShortcut::activated, this, [this] { FocusOtherPane(true); });
+    auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+    connect(previous, &QShortcut::activated, this, [this] { FocusOtherPane(false); });
+}
+
+void CMainFrame::CreateToolBar() {
+    toolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setIconSize(QSize(16, 15));
+    toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+    toolBar_->setMovable(true);
+    addToolBar(Qt::TopToolBarArea, toolBar_);
+    SetToolBarButtons();
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    capsIndicator_ = new QLabel(QStringLiteral("CAP"), bar);
+    numIndicator_ = new QLabel(QStringLiteral("NUM"), bar);
+    scrollIndicator_ = new QLabel(QStringLiteral("SCRL"), bar);
+    for (QLabel* indicator : {capsIndicator_, numIndicator_, scrollIndicator_}) {
+        indicator->setFrameShape(QFrame::Panel);
+        indicator->setFrameShadow(QFrame::Sunken);
+        indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance("SCRL") + 8);
+        indicator->setAlignment(Qt::AlignCenter);
+        bar->addPermanentWidget(indicator);
+    }
+    // The message pane falls back to "Ready" whenever no prompt is shown.
+    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
+        if (message.isEmpty()) bar->showMessage(QStringLiteral("Ready"));
+    });
+    bar->showMessage(QStringLiteral("Ready"));
+    UpdateLockIndicators();
+}
+
+void CMainFrame::CreateClient() {
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("splitter"));
+    splitter_->setChildrenCollapsible(false);
+    pcView_ = new CPCView(splitter_);
+    terminalView_ = new CTerminalView(splitter_);
+    splitter_->addWidget(pcView_);
+    splitter_->addWidget(terminalView_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({kPcPaneWidth, width() - kPcPaneWidth});
+    setCentralWidget(splitter_);
+}
+
+QAction* CMainFrame::Action(int commandId) const {
+    const auto found = actions_.find(commandId);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void CMainFrame::SetToolBarButtons() {
+    const QList<QIcon> images = ToolbarImages(projectMode_);
+    toolBar_->clear();
+    const int ids[3] = {projectMode_ ? ID_NEW_CONNECT : ID_COM_SETUP,
+                        projectMode_ ? ID_CLOSE_CONNECT : ID_CONNECT, ID_APP_ABOUT};
+    for (int button = 0; button < 3; ++button) {
+        Action(ids[button])->setIcon(images[button]);
+        toolBar_->addAction(Action(ids[button]));
+    }
+    // A mode switch reloads the bitmap; keep showing the connection as it stands.
+    if (!projectMode_) SetConnectButtonImage(connected ? 3 : 1);
+}
+
+void CMainFrame::SetConnectButtonImage(int image) {
+    connectButtonImage_ = image;
+    const QList<QIcon> images = ToolbarImages(false);
+    if (image >= 0 && image < images.size()) Action(ID_CONNECT)->setIcon(images[image]);
+}
+
+void CMainFrame::SetMenu(int menuId) {
+    auto* bar = new QMenuBar(this);
+    auto addMenu = [this, bar](const char* title, std::initializer_list<int> ids) {
+        QMenu* menu = bar->addMenu(QString::fromLatin1(title));
+        for (int id : ids) {
+            if (id == 0) {
+                menu->addSeparator();
+            } else {
+                menu->addAction(Action(id));
+            }
+        }
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    };
+    if (menuId == kProjectMenu) {
+        addMenu("&File", {ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_EXIT});
+    } else {
+        addMenu("&File", {ID_APP_EXIT});
+        addMenu("Setup", {ID_CONNECT, ID_COM_SETUP});
+    }
+    addMenu("Tools", {ID_FW_UPGRADE});
+    addMenu("&View", {ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+    addMenu("&Help", {ID_APP_ABOUT});
+    setMenuBar(bar);  // the previous menu bar is destroyed
+    menuId_ = menuId;
+}
+
+void CMainFrame::SwitchMode(bool projectMode) {
+    if (projectMode_ == projectMode) return;
+    projectMode_ = projectMode;
+    SetToolBarButtons();
+    SwitchModeEvent toLeft(projectMode ? 0 : 1);
+    QCoreApplication::sendEvent(pcView_, &toLeft);
+    SwitchModeEvent toRight(projectMode ? 0 : 1);
+    QCoreApplication::sendEvent(terminalView_, &toRight);
+    SetMenu(projectMode ? kProjectMenu : kFileMenu);
+}
+
+void CMainFrame::RunCommand(int commandId) {
+    UpdateCommandStates();
+    QAction* action = Action(commandId);
+    if (action && action->isEnabled()) action->trigger();
+}
+
+void CMainFrame::OnCommand(int commandId) {
+    switch (commandId) {
+        case ID_PROJECT_MODE: SwitchMode(true); break;
+        case ID_FILE_MODE: SwitchMode(false); break;
+        case ID_COM_SETUP: {
+            CConnectSetupDlg dialog(&g_doc->settings, this);
+            dialog.exec();
+            break;
+        }
+        case ID_CONNECT: ConnectDisconnect(*this); break;
+        case ID_NEW_CONNECT: NewConnect(*this); break;
+        case ID_CLOSE_CONNECT: CloseConnect(*this); break;
+        case ID_FW_UPGRADE: ShowFwUpgrade(); break;
+        case ID_APP_ABOUT: {
+            CAboutDlg about(this);
+            about.exec();
+            break;
+        }
+        case ID_APP_EXIT: close(); break;
+        case ID_VIEW_TOOLBAR: toolBar_->setVisible(!toolBar_->isVisible()); break;
+        case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); break;
+        default: break;
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::ShowFwUpgrade() {
+    if (projectMode_) {
+        FirmwareUpgradeDialog dialog(this);
+        dialog.exec();
+    } else {
+        UpgradeFileModeTerminal();
+    }
+}
+
+void CMainFrame::UpdateCommandStates() {
+    updateQueued_ = false;
+    if (!g_doc) return;
+    for (const auto& [id, action] : actions_) action->setEnabled(IsCommandEnabled(id, *this, *g_doc));
+    Action(ID_PROJECT_MODE)->setChecked(projectMode_);
+    Action(ID_FILE_MODE)->setChecked(!projectMode_);
+    Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());
+    Action(ID_VIEW_STATUS_BAR)->setChecked(!statusBar()->isHidden());
+    UpdateLockIndicators();
+}
+
+void CMainFrame::UpdateLockIndicators() {
+    const LockKeys keys = CurrentLockKeys();
+    capsIndicator_->setEnabled(keys.caps);
+    numIndicator_->setEnabled(keys.num);
+    scrollIndicator_->setEnabled(keys.scroll);
+}
+
+void CMainFrame::FocusOtherPane(bool forward) {
+    Q_UNUSED(forward);  // with two panes, next and previous are the same pane
+    QWidget* focused = QApplication::focusWidget();
+    const bool inLeft = focused && pcView_->isAncestorOf(focused);
+    QWidget* pane = inLeft ? static_cast<QWidget*>(terminalView_) : pcView_;
+    for (QWidget* child : pane->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->isVisible()) {
+            child->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
+}
+
+// After each user action the toolbar must show the commands' state, as it would while idle.
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonRelease:
+        case QEvent::KeyRelease:
+        case QEvent::KeyPress:
+            if (!updateQueued_) {
+                updateQueued_ = true;
+                QTimer::singleShot(0, this, &CMainFrame::UpdateCommandStates);
+            }
+            break;
+        default: break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

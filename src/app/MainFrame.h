@@ -1,0 +1,86 @@
+#pragma once
+
+#include "platform/DeviceWatcher.h"
+
+#include <QMainWindow>
+#include <map>
+
+class CFileTreeCtrl;
+class CPCView;
+class CTerminalView;
+class QAction;
+class QLabel;
+class QSplitter;
+class QToolBar;
+
+// The one top-level window: toolbar, status bar, the two panes and the current mode. Every
+// command arrives here and is handed to the code of its subsystem.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Set by the trees' mouse handlers and the edit commands; read by the command state.
+    bool copyEnabled = false;
+    bool cutEnabled = false;
+    bool deleteEnabled = false;
+    bool newFolderEnabled = false;
+    bool renameEnabled = false;
+    bool formatEnabled = false;
+    bool propertyEnabled = false;
+    bool closeConnectEnabled = false;
+    CFileTreeCtrl* clipboardSource = nullptr;
+    CFileTreeCtrl* activeTree = nullptr;
+    bool deviceChangeBusy = false;
+    bool connected = false;  // the File Mode connection
+
+    bool IsProjectMode() const { return projectMode_; }
+    // 128 for Project Mode's menu, 150 for File Mode's.
+    int MenuId() const { return menuId_; }
+
+    QAction* Action(int commandId) const;
+    // Runs a command as a menu, toolbar or accelerator would, when it is enabled.
+    void RunCommand(int commandId);
+    void UpdateCommandStates();
+
+    // The image of the toolbar's middle button: 1 not connected, 3 connected.
+    void SetConnectButtonImage(int image);
+    int ConnectButtonImage() const { return connectButtonImage_; }
+
+    CPCView* PcView() const { return pcView_; }
+    CTerminalView* TerminalView() const { return terminalView_; }
+    QSplitter* Splitter() const { return splitter_; }
+    QToolBar* ToolBar() const { return toolBar_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateClient();
+    void CreateAccelerators();
+    void SetToolBarButtons();
+    void SetMenu(int menuId);
+    void SwitchMode(bool projectMode);
+    void OnCommand(int commandId);
+    void ShowFwUpgrade();
+    void UpdateLockIndicators();
+    void FocusOtherPane(bool forward);
+
+    bool projectMode_ = true;
+    int menuId_ = 0;
+    int connectButtonImage_ = 1;
+    std::map<int, QAction*> actions_;
+    QSplitter* splitter_ = nullptr;
+    CPCView* pcView_ = nullptr;
+    CTerminalView* terminalView_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* capsIndicator_ = nullptr;
+    QLabel* numIndicator_ = nullptr;
+    QLabel* scrollIndicator_ = nullptr;
+    DeviceWatcher* deviceWatcher_ = nullptr;
+    bool updateQueued_ = false;
+};

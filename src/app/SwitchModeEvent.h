@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/CommandIds.h"
+
+#include <QEvent>
+
+// The frame's mode-switch notice to a pane; File Mode is 1, Project Mode 0.
+class SwitchModeEvent final : public QEvent {
+public:
+    explicit SwitchModeEvent(int fileMode)
+        : QEvent(static_cast<QEvent::Type>(UM_SWITCHMODE)), fileMode(fileMode) {}
+    const int fileMode;
+};

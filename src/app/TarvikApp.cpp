@@ -1,0 +1,29 @@
+#include "app/TarvikApp.h"
+
+#include "app/Globals.h"
+#include "app/MainFrame.h"
+#include "app/TarvikDoc.h"
+#include "platform/DocumentsFolder.h"
+#include "platform/Prompter.h"
+
+QString DataFolder;
+
+CTarvikApp::CTarvikApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QString::fromLatin1(kApplicationTitle));
+    setApplicationVersion(QStringLiteral("1.03"));
+    setDesktopFileName(QStringLiteral("tarvik"));
+}
+
+CTarvikApp::~CTarvikApp() {
+    frame_.reset();
+    doc_.reset();
+}
+
+bool CTarvikApp::InitInstance() {
+    // The data folder is only named here; nothing is created until it is needed.
+    DataFolder = DocumentsFolder() + QStringLiteral("/Tarvik");
+    doc_ = std::make_unique<CTarvikDoc>();
+    frame_ = std::make_unique<CMainFrame>();
+    frame_->show();
+    return true;
+}

@@ -1,0 +1,65 @@
+#include "terminal/TerminalView.h"
+
+#include "app/Globals.h"
+#include "app/Images.h"
+#include "app/SwitchModeEvent.h"
+#include "pc/ItemKind.h"
+#include "terminal/TerminalFileTree.h"
+
+#include <QResizeEvent>
+
+CTerminalView* g_terminalView = nullptr;
+
+CTerminalView::CTerminalView(QWidget* parent)
+    : QWidget(parent), fileTree_(new CTerminalFileTree(this)), roster_(new CTerminalFileTree(this)) {
+    g_terminalView = this;
+
+    fileTree_->setObjectName(QStringLiteral("terminalFileTree"));
+    fileTree_->setAccessibleName(QStringLiteral("Terminal files"));
+    fileTree_->SetFileModeFlag(true);
+    fileTree_->hide();
+    fileTree_->SetImageList(FileModeImages(), 16);
+    fileTree_->SetRootItem(
+        fileTree_->InsertItem(nullptr, QStringLiteral("Terminal"), kKindTerminalOffline, false));
+    fileTree_->InsertItem(fileTree_->RootItem(), QString(), kKindRoot);
+
+    roster_->setObjectName(QStringLiteral("terminalRoster"));
+    roster_->setAccessibleName(QStringLiteral("Connected terminals"));
+    roster_->SetFileModeFlag(false);
+    roster_->SetImageList(RosterImages(), 32);
+    roster_->Fill();
+    roster_->show();
+
+    fileTree_->setEnabled(false);
+    roster_->setEnabled(false);
+}
+
+CTerminalView::~CTerminalView() {
+    if (g_terminalView == this) g_terminalView = nullptr;
+}
+
+void CTerminalView::SetOnline(bool online) {
+    QTreeWidgetItem* root = fileTree_->RootItem();
+    fileTree_->SetItemImage(root, online ? kKindTerminal : kKindTerminalOffline);
+    fileTree_->setEnabled(online);
+    if (online) {
+        fileTree_->DeleteChildren(root);
+        fileTree_->InsertItem(root, QString(), kKindRoot);
+        root->setExpanded(false);
+    }
+}
+
+bool CTerminalView::event(QEvent* event) {
+    if (event->type() == static_cast<QEvent::Type>(UM_SWITCHMODE)) {
+        const bool fileMode = static_cast<SwitchModeEvent*>(event)->fileMode == 1;
+        fileTree_->setVisible(fileMode);
+        roster_->setVisible(!fileMode);
+    }
+    return QWidget::event(event);
+}
+
+void CTerminalView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fileTree_->setGeometry(rect());
+    roster_->setGeometry(rect());
+}

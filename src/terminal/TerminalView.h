@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+class CTerminalFileTree;
+
+// The right pane: the File Mode terminal's files, or the roster of Project Mode terminals.
+class CTerminalView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CTerminalView(QWidget* parent = nullptr);
+    ~CTerminalView() override;
+
+    CTerminalFileTree* FileTree() const { return fileTree_; }
+    CTerminalFileTree* Roster() const { return roster_; }
+
+    // Shows the File Mode terminal as connected or not.
+    void SetOnline(bool online);
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    CTerminalFileTree* fileTree_;
+    CTerminalFileTree* roster_;
+};

@@ -1,0 +1,349 @@
+#include "app/MainFrame.h"
+
+#include "app/CommandIds.h"
+#include "app/CommandState.h"
+#include "app/Globals.h"
+#include "pc/ItemKind.h"
+#include "pc/PCFileTree.h"
+#include "pc/PCView.h"
+#include "support/AppFixture.h"
+#include "support/MockTerminalLibrary.h"
+#include "support/ModalDialogs.h"
+#include "terminal/TerminalFileTree.h"
+#include "terminal/TerminalView.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+using ::testing::_;
+using ::testing::NiceMock;
+
+namespace {
+
+// Records the mode-switch notices a pane receives, in order, across panes.
+class SwitchModeRecorder : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == static_cast<QEvent::Type>(UM_SWITCHMODE)) received << watched;
+        return false;
+    }
+    QList<QObject*> received;
+};
+
+QStringList MenuTitles(const QMenuBar& bar) {
+    QStringList titles;
+    for (QAction* action : bar.actions()) titles << action->text();
+    return titles;
+}
+
+QList<int> MenuIds(const QMenuBar& bar, int popup) {
+    QList<int> ids;
+    for (QAction* action : bar.actions().at(popup)->menu()->actions()) {
+        ids << (action->isSeparator() ? 0 : action->data().toInt());
+    }
+    return ids;
+}
+
+QList<int> ToolBarIds(const CMainFrame& frame) {
+    QList<int> ids;
+    for (QAction* action : frame.ToolBar()->actions()) ids << action->data().toInt();
+    return ids;
+}
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    NiceMock<MockTerminalLibrary> library;
+    AppFixture app;
+    CMainFrame& frame = app.Frame();
+};
+
+TEST_F(MainFrameTest, StartsInProjectModeWithItsMenuToolbarAndTrees) {
+    EXPECT_TRUE(frame.IsProjectMode());
+    EXPECT_EQ(frame.windowTitle(), "Tarvik");
+    EXPECT_EQ(frame.MenuId(), 128);
+    EXPECT_EQ(MenuTitles(*frame.menuBar()), (QStringList{"&File", "Tools", "&View", "&Help"}));
+    EXPECT_EQ(MenuIds(*frame.menuBar(), 0),
+              (QList<int>{ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_EXIT}));
+    EXPECT_EQ(MenuIds(*frame.menuBar(), 1), QList<int>{ID_FW_UPGRADE});
+    EXPECT_EQ(MenuIds(*frame.menuBar(), 2), (QList<int>{ID_PROJECT_MODE, ID_FILE_MODE, 0,
+                                                       ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}));
+    EXPECT_EQ(MenuIds(*frame.menuBar(), 3), QList<int>{ID_APP_ABOUT});
+    EXPECT_EQ(ToolBarIds(frame), (QList<int>{ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_ABOUT}));
+    EXPECT_TRUE(frame.Action(ID_PROJECT_MODE)->isChecked());
+    EXPECT_FALSE(frame.Action(ID_FILE_MODE)->isChecked());
+
+    EXPECT_TRUE(frame.PcView()->ProjectTree()->isVisible());
+    EXPECT_FALSE(frame.PcView()->FileTree()->isVisible());
+    EXPECT_TRUE(g_terminalView->Roster()->isVisible());
+    EXPECT_FALSE(g_terminalView->FileTree()->isVisible());
+    EXPECT_FALSE(g_terminalView->Roster()->isEnabled());
+    EXPECT_FALSE(g_terminalView->FileTree()->isEnabled());
+    EXPECT_EQ(g_terminalView->FileTree()->RootItem()->text(0), "Terminal");
+    EXPECT_EQ(CFileTreeCtrl::ItemImage(g_terminalView->FileTree()->RootItem()),
+              kKindTerminalOffline);
+    EXPECT_EQ(g_terminalView->FileTree()->RootItem()->childCount(), 1);
+    EXPECT_EQ(g_terminalView->Roster()->RootItem()->text(0), "Terminal");
+    EXPECT_EQ(frame.PcView()->ProjectTree()->RootItem()->text(0), "Project:");
+    EXPECT_EQ(frame.PcView()->FileTree()->RootItem()->text(0), "PC");
+}
+
+TEST_F(MainFrameTest, TheLeftPaneStartsTwoHundredFiftyPixelsWide) {
+    frame.resize(900, 600);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.Splitter()->sizes().at(0), 250);
+    EXPECT_EQ(frame.Splitter()->widget(0), frame.PcView());
+    EXPECT_EQ(frame.Splitter()->widget(1), g_terminalView);
+}
+
+TEST_F(MainFrameTest, StatusBarIsReadyWithTheLockIndicators) {
+    EXPECT_EQ(frame.statusBar()->currentMessage(), "Ready");
+    QStringList indicators;
+    for (QLabel* label : frame.statusBar()->findChildren<QLabel*>()) indicators << label->text();
+    EXPECT_TRUE(indicators.contains("CAP"));
+    EXPECT_TRUE(indicators.contains("NUM"));
+    EXPECT_TRUE(indicators.contains("SCRL"));
+}
+
+TEST_F(MainFrameTest, CommandsCarryTheirPromptsAndTooltips) {
+    EXPECT_EQ(frame.Action(ID_FW_UPGRADE)->statusTip(), "Upgrade Device Firmware.");
+    EXPECT_EQ(frame.Action(ID_FW_UPGRADE)->toolTip(), "Upgrad F/W");
+    EXPECT_EQ(frame.Action(ID_NEW_CONNECT)->statusTip(), "Create new connection");
+    EXPECT_EQ(frame.Action(ID_NEW_CONNECT)->toolTip(), "New");
+    EXPECT_EQ(frame.Action(ID_CONNECT)->toolTip(), "Connect/Disconnect");
+    EXPECT_EQ(frame.Action(ID_FILE_MODE)->statusTip(),
+              "Switch to File Mode to handle general file.");
+}
+
+TEST_F(MainFrameTest, FileModeSwapsMenuToolbarAndTreesAndTellsLeftPaneFirst) {
+    SwitchModeRecorder recorder;
+    frame.PcView()->installEventFilter(&recorder);
+    g_terminalView->installEventFilter(&recorder);
+
+    frame.RunCommand(ID_FILE_MODE);
+    EXPECT_FALSE(frame.IsProjectMode());
+    EXPECT_EQ(recorder.received, (QList<QObject*>{frame.PcView(), g_terminalView}));
+    EXPECT_EQ(frame.MenuId(), 150);
+    EXPECT_EQ(MenuTitles(*frame.menuBar()),
+              (QStringList{"&File", "Setup", "Tools", "&View", "&Help"}));
+    EXPECT_EQ(MenuIds(*frame.menuBar(), 0), QList<int>{ID_APP_EXIT});
+    EXPECT_EQ(MenuIds(*frame.menuBar(), 1), (QList<int>{ID_CONNECT, ID_COM_SETUP}));
+    EXPECT_EQ(ToolBarIds(frame), (QList<int>{ID_COM_SETUP, ID_CONNECT, ID_APP_ABOUT}));
+    EXPECT_TRUE(frame.Action(ID_FILE_MODE)->isChecked());
+    EXPECT_TRUE(frame.PcView()->FileTree()->isVisible());
+    EXPECT_FALSE(frame.PcView()->ProjectTree()->isVisible());
+    EXPECT_TRUE(g_terminalView->FileTree()->isVisible());
+    EXPECT_FALSE(g_terminalView->Roster()->isVisible());
+
+    frame.RunCommand(ID_PROJECT_MODE);
+    EXPECT_EQ(frame.MenuId(), 128);
+    EXPECT_EQ(ToolBarIds(frame), (QList<int>{ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_ABOUT}));
+    EXPECT_TRUE(g_terminalView->Roster()->isVisible());
+    EXPECT_EQ(recorder.received.size(), 4);
+}
+
+TEST_F(MainFrameTest, SwitchingToTheModeAlreadyShownSendsNothingAndKeepsTheMenu) {
+    SwitchModeRecorder recorder;
+    frame.PcView()->installEventFilter(&recorder);
+    g_terminalView->installEventFilter(&recorder);
+    QMenuBar* before = frame.menuBar();
+
+    frame.RunCommand(ID_PROJECT_MODE);
+    EXPECT_TRUE(recorder.received.isEmpty());
+    EXPECT_EQ(frame.menuBar(), before);
+
+    frame.RunCommand(ID_FILE_MODE);
+    recorder.received.clear();
+    before = frame.menuBar();
+    frame.RunCommand(ID_FILE_MODE);
+    EXPECT_TRUE(recorder.received.isEmpty());
+    EXPECT_EQ(frame.menuBar(), before);
+}
+
+TEST_F(MainFrameTest, ModeSwitchesLeaveConnectionClipboardAndFlagsAlone) {
+    frame.connected = true;
+    frame.copyEnabled = true;
+    frame.clipboardSource = frame.PcView()->FileTree();
+    frame.activeTree = g_terminalView->FileTree();
+    frame.RunCommand(ID_FILE_MODE);
+    frame.RunCommand(ID_PROJECT_MODE);
+    EXPECT_TRUE(frame.connected);
+    EXPECT_TRUE(frame.copyEnabled);
+    EXPECT_EQ(frame.clipboardSource, frame.PcView()->FileTree());
+    EXPECT_EQ(frame.activeTree, g_terminalView->FileTree());
+}
+
+TEST_F(MainFrameTest, ConnectedLookOfTheConnectButtonSurvivesAModeSwitch) {
+    frame.RunCommand(ID_FILE_MODE);
+    frame.connected = true;
+    frame.SetConnectButtonImage(3);
+    frame.RunCommand(ID_PROJECT_MODE);
+    frame.RunCommand(ID_FILE_MODE);
+    EXPECT_EQ(frame.ConnectButtonImage(), 3);
+}
+
+TEST_F(MainFrameTest, ComSetupIsGreyedWhileConnectedAndConnectNeverIs) {
+    frame.RunCommand(ID_FILE_MODE);
+    frame.UpdateCommandStates();
+    EXPECT_TRUE(frame.Action(ID_COM_SETUP)->isEnabled());
+    frame.connected = true;
+    frame.UpdateCommandStates();
+    EXPECT_FALSE(frame.Action(ID_COM_SETUP)->isEnabled());
+    EXPECT_TRUE(frame.Action(ID_CONNECT)->isEnabled());
+    EXPECT_TRUE(frame.Action(ID_NEW_CONNECT)->isEnabled());
+}
+
+TEST_F(MainFrameTest, FirmwareUpgradeFollowsTheModesConnection) {
+    frame.UpdateCommandStates();
+    EXPECT_FALSE(frame.Action(ID_FW_UPGRADE)->isEnabled());
+    app.Doc().terminals.push_back(std::make_unique<ConnectionSettings>());
+    frame.UpdateCommandStates();
+    EXPECT_TRUE(frame.Action(ID_FW_UPGRADE)->isEnabled());
+
+    frame.RunCommand(ID_FILE_MODE);
+    EXPECT_FALSE(frame.Action(ID_FW_UPGRADE)->isEnabled());
+    app.Doc().settings.model = "TQ-3100";
+    frame.UpdateCommandStates();
+    EXPECT_TRUE(frame.Action(ID_FW_UPGRADE)->isEnabled());
+}
+
+TEST_F(MainFrameTest, CloseConnectNeedsATerminalAndAClickOnOne) {
+    frame.closeConnectEnabled = true;
+    frame.UpdateCommandStates();
+    EXPECT_FALSE(frame.Action(ID_CLOSE_CONNECT)->isEnabled());
+    app.Doc().terminals.push_back(std::make_unique<ConnectionSettings>());
+    frame.UpdateCommandStates();
+    EXPECT_TRUE(frame.Action(ID_CLOSE_CONNECT)->isEnabled());
+    frame.closeConnectEnabled = false;
+    frame.UpdateCommandStates();
+    EXPECT_FALSE(frame.Action(ID_CLOSE_CONNECT)->isEnabled());
+}
+
+TEST_F(MainFrameTest, EditCommandsFollowTheirFlags) {
+    const std::pair<bool CMainFrame::*, int> flags[] = {
+        {&CMainFrame::copyEnabled, ID_EDIT_COPY},   {&CMainFrame::cutEnabled, ID_EDIT_CUT},
+        {&CMainFrame::deleteEnabled, ID_DELETE},    {&CMainFrame::propertyEnabled, ID_PROPERTY},
+        {&CMainFrame::formatEnabled, ID_FORMAT},    {&CMainFrame::newFolderEnabled, ID_NEW_FOLDER},
+        {&CMainFrame::renameEnabled, ID_RENAME}};
+    for (const auto& [flag, id] : flags) {
+        frame.UpdateCommandStates();
+        EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
+        frame.*flag = true;
+        frame.UpdateCommandStates();
+        EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+        frame.*flag = false;
+    }
+    EXPECT_FALSE(frame.Action(ID_EDIT_PASTE)->isEnabled());
+}
+
+TEST_F(MainFrameTest, AboutShowsTheVersion) {
+    QString version;
+    QString caption;
+    WhenModalShown([&](QDialog& dialog) {
+        caption = dialog.windowTitle();
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            if (!label->text().isEmpty()) version = label->text();
+        }
+        dialog.accept();
+    });
+    frame.RunCommand(ID_APP_ABOUT);
+    EXPECT_EQ(caption, "About Tarvik");
+    EXPECT_EQ(version, "Tarvik Version 1.03");
+}
+
+TEST_F(MainFrameTest, TheToolbarAndStatusBarCommandsShowAndHideThem) {
+    frame.RunCommand(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(frame.ToolBar()->isVisible());
+    EXPECT_FALSE(frame.Action(ID_VIEW_TOOLBAR)->isChecked());
+    frame.RunCommand(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(frame.ToolBar()->isVisible());
+    frame.RunCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(frame.statusBar()->isVisible());
+    EXPECT_FALSE(frame.Action(ID_VIEW_STATUS_BAR)->isChecked());
+}
+
+TEST(MainFrameCreation, SetsTheLibraryModeOnceAndReleasesTheDeviceWatcher) {
+    NiceMock<MockTerminalLibrary> library;
+    EXPECT_CALL(library, TpSetMode(1)).Times(1);
+    {
+        AppFixture app;
+        EXPECT_NE(DeviceWatcher::Current(), nullptr);
+    }
+    EXPECT_EQ(DeviceWatcher::Current(), nullptr);
+}
+
+// The Paste rule over the kinds of the active tree's current item.
+struct PasteCase {
+    const char* name;
+    bool activeIsPc;
+    bool activeFileMode;
+    int currentImage;  // -1: no current item
+    bool sourceIsActive;
+    bool sourceHasItems;
+    bool enabled;
+};
+
+void PrintTo(const PasteCase& value, std::ostream* out) { *out << value.name; }
+
+class PasteRuleTest : public ::testing::TestWithParam<PasteCase> {};
+
+TEST_P(PasteRuleTest, FollowsTheRule) {
+    const PasteCase& c = GetParam();
+    CPCFileTree pcTree;
+    CTerminalFileTree terminalTree;
+    CFileTreeCtrl& active = c.activeIsPc ? static_cast<CFileTreeCtrl&>(pcTree) : terminalTree;
+    CFileTreeCtrl& other = c.activeIsPc ? static_cast<CFileTreeCtrl&>(terminalTree) : pcTree;
+    active.SetFileModeFlag(c.activeFileMode);
+    other.SetFileModeFlag(c.activeFileMode);
+    CFileTreeCtrl& source = c.sourceIsActive ? active : other;
+    QTreeWidgetItem* root = active.InsertItem(nullptr, "root", 0, false);
+    active.SetRootItem(root);
+    if (c.currentImage >= 0) active.SetCurrentItem(active.InsertItem(root, "x", c.currentImage));
+    if (c.sourceHasItems) {
+        QTreeWidgetItem* sourceRoot = source.InsertItem(nullptr, "s", 0, false);
+        source.AppendToSelection(source.InsertItem(sourceRoot, "A.TXT", kKindFile));
+    }
+    EXPECT_EQ(PasteEnabled(&active, &source), c.enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Trees, PasteRuleTest,
+    ::testing::Values(
+        PasteCase{"PcOntoFolder", true, true, kKindFolder, false, true, true},
+        PasteCase{"PcOntoDrive", true, true, kKindFixed, false, true, true},
+        PasteCase{"PcOntoCd", true, true, kKindCdRom, false, true, true},
+        PasteCase{"PcOntoItself", true, true, kKindFolder, true, true, true},
+        PasteCase{"PcOntoRoot", true, true, kKindRoot, false, true, false},
+        PasteCase{"PcOntoFile", true, true, kKindFile, false, true, false},
+        PasteCase{"PcEmptyClipboard", true, true, kKindFolder, false, false, false},
+        PasteCase{"TerminalOntoFolder", false, true, kKindFolder, false, true, true},
+        PasteCase{"TerminalOntoDrive", false, true, kKindFixed, false, true, true},
+        PasteCase{"TerminalOntoFile", false, true, kKindFile, false, true, false},
+        PasteCase{"TerminalOntoRoot", false, true, kKindTerminal, false, true, false},
+        PasteCase{"TerminalFromItself", false, true, kKindFolder, true, true, false},
+        PasteCase{"TerminalNoCurrentItem", false, true, -1, false, true, false},
+        PasteCase{"ProjectPcTree", true, false, kKindProjectOrTerminal, false, true, false},
+        PasteCase{"ProjectRoster", false, false, kKindProjectOrTerminal, false, true, true},
+        PasteCase{"ProjectRosterAnyItem", false, false, -1, false, true, true},
+        PasteCase{"ProjectRosterFromItself", false, false, kKindProjectOrTerminal, true, true,
+                  false},
+        PasteCase{"ProjectRosterEmpty", false, false, kKindProjectOrTerminal, false, false,
+                  false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PasteRule, NeedsAnActiveTreeAndAClipboard) {
+    CTerminalFileTree tree;
+    tree.SetFileModeFlag(true);
+    EXPECT_FALSE(PasteEnabled(nullptr, &tree));
+    EXPECT_FALSE(PasteEnabled(&tree, nullptr));
+    tree.SetFileModeFlag(false);
+    EXPECT_FALSE(PasteEnabled(&tree, nullptr));
+}
+
+}  // namespace
