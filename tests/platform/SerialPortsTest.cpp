@@ -10,6 +10,8 @@ struct NamingCase {
     QStringList comOrder;
 };
 
+void PrintTo(const NamingCase& value, std::ostream* out) { *out << value.what; }
+
 class SerialPortsComNaming : public ::testing::TestWithParam<NamingCase> {};
 
 TEST_P(SerialPortsComNaming, OrdersDevicesAndNumbersThemFromCom1) {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "link/ConnectionSettings.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+class CTarvikDoc;
+
+// The open-file dialog's filter for firmware images, in both modes.
+inline constexpr char kFirmwareFileFilter[] = "Firmware Files(*.bin) | *.bin||";
+inline constexpr char kFirmwareFileSuffix[] = ".bin";
+
+// Whether the F/W Upgrade command can run: Project Mode needs a connected terminal in the
+// roster, File Mode a connected terminal.
+bool FirmwareUpgradeEnabled(bool projectMode, const CTarvikDoc& doc);
+
+// How a terminal record is named in the F/W Upgrade dialog's list.
+QString UpgradeItemText(const ConnectionSettings& record);
+
+// File Mode: asks for an image and upgrades the terminal of the document's settings.
+void UpgradeFileModeTerminal();
+
+// Project Mode: upgrades every record of `terminals` whose flag in `checked` is set, reporting
+// each failure on its own and one completion message for the run.
+void UpgradeCheckedTerminals(const std::vector<std::unique_ptr<ConnectionSettings>>& terminals,
+                             const std::vector<bool>& checked, const QString& imagePath);
