@@ -1,0 +1,67 @@
+#include "FileIo.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+#include <random>
+#include <string>
+
+namespace emu {
+
+bool WriteAll(int fd, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool CopyAll(int from, int to) {
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(from, chunk, sizeof chunk);
+        if (got == 0) return true;
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (!WriteAll(to, chunk, static_cast<std::size_t>(got))) return false;
+    }
+}
+
+namespace {
+
+// A dot name is never an 8.3 name, so a temporary file stays invisible on a terminal drive.
+int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& created) {
+    static std::minstd_rand random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        created = target.parent_path() /
+                  ("." + target.filename().string() + ".tmp" + std::to_string(random()));
+        const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+bool WriteAtomically(const std::filesystem::path& target, const std::function<bool(int)>& produce) {
+    // A target naming a folder ("dir/") has no file name to write under.
+    if (target.filename().empty()) return false;
+    std::filesystem::path temporary;
+    const int fd = CreateTemporary(target, temporary);
+    if (fd < 0) return false;
+    bool ok = produce(fd) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) ::unlink(temporary.c_str());
+    return ok;
+}
+
+}  // namespace emu

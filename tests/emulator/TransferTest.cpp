@@ -1,0 +1,140 @@
+#include "BenchFixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Transfer : public BenchTest {
+protected:
+    void SetUp() override {
+        BenchTest::SetUp();
+        AddTerminal("t1", "port=COM3\ndrives=C:4 D:4096\n");
+        Write(bench_ / "t1/C/DATA/stock.dat", std::string("a\0b\r\n", 5));
+        Write(bench_ / "t1/C/DATA/OTHER.DAT", "other");
+        fs::create_directories(base_ / "pc");
+        handle_ = OpenCom(3);
+        ASSERT_NE(0u, handle_);
+    }
+    void TearDown() override {
+        tp.TpClose(handle_);
+        BenchTest::TearDown();
+    }
+    int32_t Put(const std::string& content, const char* path, int32_t overwrite) {
+        Write(base_ / "pc/SOURCE", content);
+        return tp.TpPutFile(handle_, (base_ / "pc/SOURCE").c_str(), path, overwrite, 1);
+    }
+    uint32_t handle_ = 0;
+};
+
+TEST_F(Transfer, GetCopiesTheFileWholeOverAnExistingPcFile) {
+    Write(base_ / "pc/OUT.DAT", "old content that is longer");
+    EXPECT_CODE(0, tp.TpGetFile(handle_, "C:\\DATA\\STOCK.DAT", (base_ / "pc/OUT.DAT").c_str(), 1));
+    EXPECT_EQ(std::string("a\0b\r\n", 5), Read(base_ / "pc/OUT.DAT"));
+    EXPECT_EQ(1, std::distance(fs::directory_iterator(base_ / "pc"), fs::directory_iterator()));
+}
+
+class UnwritablePcPath : public Transfer, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UnwritablePcPath, LeavesNoFileBehind) {
+    fs::create_directories(base_ / "pc/FOLDER");
+    const std::string target = GetParam()[0] == '\0' ? "" : (base_ / GetParam()).string();
+    EXPECT_CODE(2804, tp.TpGetFile(handle_, "C:\\DATA\\STOCK.DAT", target.c_str(), 1));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(base_ / "pc")) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(std::vector<std::string>{"FOLDER"}, left);
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, UnwritablePcPath,
+                         ::testing::Values("pc/MISSING/OUT.DAT", "pc/FOLDER", "pc/FOLDER/", ""));
+
+TEST_F(Transfer, PutOverAnExistingFileNeedsTheOverwriteFlag) {
+    EXPECT_CODE(2625, Put("new", "C:\\DATA\\STOCK.DAT", 0));
+    EXPECT_EQ(5u, fs::file_size(bench_ / "t1/C/DATA/stock.dat"));
+    EXPECT_CODE(0, Put("new", "C:\\DATA\\STOCK.DAT", 1));
+    EXPECT_EQ("new", Read(bench_ / "t1/C/DATA/stock.dat")) << "the file keeps its name";
+    EXPECT_FALSE(fs::exists(bench_ / "t1/C/DATA/STOCK.DAT"));
+    EXPECT_CODE(2625, Put("new", "C:\\DATA", 1));
+    EXPECT_CODE(0, Put("", "C:\\DATA\\Mixed.Txt", 0));
+    EXPECT_TRUE(fs::exists(bench_ / "t1/C/DATA/Mixed.Txt"));
+}
+
+TEST_F(Transfer, PutRefusesAPcFileThatCannotBeRead) {
+    EXPECT_CODE(2804, tp.TpPutFile(handle_, (base_ / "pc/NONE").c_str(), "C:\\A.TXT", 1, 1));
+    EXPECT_CODE(2804, tp.TpPutFile(handle_, (base_ / "pc").c_str(), "C:\\A.TXT", 1, 1));
+    EXPECT_FALSE(fs::exists(bench_ / "t1/C/A.TXT"));
+}
+
+struct SpaceCase {
+    std::size_t size;
+    const char* path;
+    int32_t code;
+};
+
+class Space : public Transfer, public ::testing::WithParamInterface<SpaceCase> {};
+
+// Drive C holds 4 KB, of which the two files use 10 bytes.
+TEST_P(Space, APutMustFitWithTheReplacedFileCountedAsFree) {
+    EXPECT_CODE(GetParam().code, Put(std::string(GetParam().size, 'x'), GetParam().path, 1));
+    const bool written = fs::exists(bench_ / "t1/C/NEW.DAT") &&
+                         fs::file_size(bench_ / "t1/C/NEW.DAT") == GetParam().size;
+    EXPECT_EQ(GetParam().code == 0 && std::string(GetParam().path) == "C:\\NEW.DAT", written);
+    if (GetParam().code != 0) {
+        EXPECT_EQ("other", Read(bench_ / "t1/C/DATA/OTHER.DAT"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Capacity, Space,
+                         ::testing::Values(SpaceCase{4086, "C:\\NEW.DAT", 0},
+                                           SpaceCase{4087, "C:\\NEW.DAT", 2619},
+                                           SpaceCase{4091, "C:\\DATA\\OTHER.DAT", 0},
+                                           SpaceCase{4092, "C:\\DATA\\OTHER.DAT", 2619},
+                                           SpaceCase{1 << 20, "D:\\NEW.DAT", 0}));
+
+void PrintTo(const SpaceCase& c, std::ostream* out) {
+    *out << c.size << " bytes to " << c.path << " -> " << c.code;
+}
+
+struct RenameCase {
+    const char* from;
+    const char* to;
+    int32_t code;
+    const char* renamed;  // the bench path that then exists
+};
+
+void PrintTo(const RenameCase& c, std::ostream* out) {
+    *out << c.from << " to " << c.to << " -> " << c.code;
+}
+
+class Rename : public Transfer, public ::testing::WithParamInterface<RenameCase> {};
+
+TEST_P(Rename, RenamesInPlaceUnlessTheNameIsTaken) {
+    const RenameCase& c = GetParam();
+    EXPECT_CODE(c.code, tp.TpRename(handle_, c.from, c.to));
+    const fs::path renamed = bench_ / "t1/C" / c.renamed;
+    EXPECT_TRUE(fs::exists(renamed)) << c.renamed;
+    EXPECT_EQ("other", Read(renamed.parent_path() / "OTHER.DAT"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, Rename,
+    ::testing::Values(RenameCase{"C:\\DATA\\STOCK.DAT", "NEW.DAT", 0, "DATA/NEW.DAT"},
+                      RenameCase{"c:\\data\\stock.dat", "STOCK.DAT", 0, "DATA/STOCK.DAT"},
+                      RenameCase{"C:\\DATA\\STOCK.DAT", "other.dat", 2627, "DATA/stock.dat"},
+                      RenameCase{"C:\\DATA\\STOCK.DAT", "SUB\\X.DAT", 2626, "DATA/stock.dat"},
+                      RenameCase{"C:\\DATA\\STOCK.DAT", "STOCKTAKE.DAT", 2626, "DATA/stock.dat"},
+                      RenameCase{"C:\\DATA\\NONE.DAT", "X.DAT", 2622, "DATA/stock.dat"},
+                      RenameCase{"C:\\DATA", "INFO", 0, "INFO/stock.dat"},
+                      RenameCase{"C:\\", "INFO", 2621, "DATA/stock.dat"}));
+
+TEST_F(Transfer, DeleteRemovesOnlyAFile) {
+    EXPECT_CODE(0, tp.TpDeleteFile(handle_, "C:\\DATA\\STOCK.DAT"));
+    EXPECT_FALSE(fs::exists(bench_ / "t1/C/DATA/stock.dat"));
+    EXPECT_CODE(2622, tp.TpDeleteFile(handle_, "C:\\DATA\\STOCK.DAT"));
+    EXPECT_CODE(0, tp.TpDeleteFile(handle_, "C:\\DATA\\OTHER.DAT"));
+    EXPECT_CODE(0, tp.TpRemoveDir(handle_, "C:\\DATA"));
+    EXPECT_FALSE(fs::exists(bench_ / "t1/C/DATA"));
+}
+
+}  // namespace
