@@ -3,11 +3,26 @@
 #include <QPixmap>
 #include <QString>
 
+// The images are compiled into the program's library; a static library's resources register
+// only when asked to.
+static void RegisterImages() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(tarvik);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 namespace {
+
+QString ImagePath(const char* name) {
+    RegisterImages();
+    return QStringLiteral(":/icons/") + QLatin1String(name);
+}
 
 QList<QIcon> Load(std::initializer_list<const char*> names) {
     QList<QIcon> icons;
-    for (const char* name : names) icons.append(QIcon(QStringLiteral(":/icons/") + name));
+    for (const char* name : names) icons.append(QIcon(ImagePath(name)));
     return icons;
 }
 
@@ -33,7 +48,7 @@ QList<QIcon> ToolbarImages(bool projectMode) {
     return Load({"tb-com-setup.svg", "tb-connect.svg", "tb-about.svg", "tb-connected.svg"});
 }
 
-QIcon ApplicationIcon() { return QIcon(QStringLiteral(":/icons/app.svg")); }
+QIcon ApplicationIcon() { return QIcon(ImagePath("app.svg")); }
 
 QCursor Cursor(DragCursor cursor) {
     const char* name = "cursor-drop-file.svg";
@@ -44,5 +59,5 @@ QCursor Cursor(DragCursor cursor) {
         case DragCursor::NoProject: name = "cursor-no-project.svg"; break;
     }
     // The arrow's tip, at the image's top left, is the hot spot.
-    return QCursor(QIcon(QStringLiteral(":/icons/") + name).pixmap(32, 32), 0, 0);
+    return QCursor(QIcon(ImagePath(name)).pixmap(32, 32), 0, 0);
 }
