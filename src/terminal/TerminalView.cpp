@@ -2,16 +2,14 @@
 
 #include "app/Globals.h"
 #include "app/Images.h"
-#include "app/SwitchModeEvent.h"
 #include "pc/ItemKind.h"
 #include "terminal/TerminalFileTree.h"
 
-#include <QResizeEvent>
 
 CTerminalView* g_terminalView = nullptr;
 
 CTerminalView::CTerminalView(QWidget* parent)
-    : QWidget(parent), fileTree_(new CTerminalFileTree(this)), roster_(new CTerminalFileTree(this)) {
+    : CModePane(parent), fileTree_(new CTerminalFileTree(this)), roster_(new CTerminalFileTree(this)) {
     g_terminalView = this;
 
     fileTree_->setObjectName(QStringLiteral("terminalFileTree"));
@@ -32,6 +30,7 @@ CTerminalView::CTerminalView(QWidget* parent)
 
     fileTree_->setEnabled(false);
     roster_->setEnabled(false);
+    SetModeTrees(fileTree_, roster_);
 }
 
 CTerminalView::~CTerminalView() {
@@ -49,17 +48,3 @@ void CTerminalView::SetOnline(bool online) {
     }
 }
 
-bool CTerminalView::event(QEvent* event) {
-    if (event->type() == static_cast<QEvent::Type>(UM_SWITCHMODE)) {
-        const bool fileMode = static_cast<SwitchModeEvent*>(event)->fileMode == 1;
-        fileTree_->setVisible(fileMode);
-        roster_->setVisible(!fileMode);
-    }
-    return QWidget::event(event);
-}
-
-void CTerminalView::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    fileTree_->setGeometry(rect());
-    roster_->setGeometry(rect());
-}

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QWidget>
+#include "pc/ModePane.h"
 
 class CTerminalFileTree;
 
 // The right pane: the File Mode terminal's files, or the roster of Project Mode terminals.
-class CTerminalView : public QWidget {
+class CTerminalView : public CModePane {
     Q_OBJECT
 public:
     explicit CTerminalView(QWidget* parent = nullptr);
@@ -16,10 +16,6 @@ public:
 
     // Shows the File Mode terminal as connected or not.
     void SetOnline(bool online);
-
-protected:
-    bool event(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     CTerminalFileTree* fileTree_;
