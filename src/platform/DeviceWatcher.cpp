@@ -1,6 +1,7 @@
 #include "platform/DeviceWatcher.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QSocketNotifier>
 #include <libudev.h>
@@ -12,9 +13,9 @@ DeviceWatcher* g_current = nullptr;
 DeviceWatcher::DeviceWatcher(const QString& watchFolder, QObject* parent)
     : QObject(parent), watchFolder_(watchFolder) {
     g_current = this;
-    if (!watchFolder_.isEmpty()) {
+    // A watch folder that does not exist yet is not created: it is the module's, not ours.
+    if (!watchFolder_.isEmpty() && QFileInfo(watchFolder_).isDir()) {
         folderWatcher_ = new QFileSystemWatcher(this);
-        QDir().mkpath(watchFolder_);
         folderWatcher_->addPath(watchFolder_);
         terminals_ = WatchedTerminals();
         connect(folderWatcher_, &QFileSystemWatcher::directoryChanged, this,
