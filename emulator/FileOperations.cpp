@@ -15,12 +15,15 @@ using namespace emu;
 namespace {
 
 // Parses the path of a file or folder below a drive's root and looks it up.
-int32_t LocateEntry(const Terminal& terminal, const char* text, TerminalPath& path,
-                    std::filesystem::path& root, Lookup& lookup) {
-    if (const int32_t rc = ParseTerminalPath(text, kMaxFileParts, path); rc != kOk) return rc;
-    if (path.parts.empty()) return kInvalidPath;
-    if (const int32_t rc = OpenDrive(terminal, path, false, root); rc != kOk) return rc;
-    lookup = Resolve(root, path.parts);
+int32_t LocateEntry(LocatedEntry& entry, const char* text) {
+    if (const int32_t rc = ParseTerminalPath(text, kMaxFileParts, entry.path); rc != kOk) {
+        return rc;
+    }
+    if (entry.path.parts.empty()) return kInvalidPath;
+    if (const int32_t rc = OpenDrive(*entry.terminal, entry.path, false, entry.root); rc != kOk) {
+        return rc;
+    }
+    entry.lookup = Resolve(entry.root, entry.path.parts);
     return kOk;
 }
 
@@ -42,60 +45,48 @@ private:
 }  // namespace
 
 int32_t TpRename(uint32_t handle, const char* oldPath, const char* newName) {
-    std::optional<Terminal> terminal;
-    if (const int32_t rc = BeginOperation(handle, "TpRename", terminal); rc != kOk) return rc;
+    LocatedEntry old;
+    if (const int32_t rc = BeginOperation(handle, "TpRename", old.terminal); rc != kOk) return rc;
     if (newName == nullptr) return kBadParameter;
-    TerminalPath path;
-    std::filesystem::path root;
-    Lookup lookup;
-    if (const int32_t rc = LocateEntry(*terminal, oldPath, path, root, lookup); rc != kOk) {
-        return rc;
-    }
+    if (const int32_t rc = LocateEntry(old, oldPath); rc != kOk) return rc;
     if (!IsShortName(newName)) return kIllegalName;
-    if (!lookup.entry) return kFileMissing;
+    if (!old.lookup.entry) return kFileMissing;
 
-    const std::filesystem::path target = lookup.parent / newName;
-    if (target == lookup.entry->path) return kOk;
-    std::vector<std::string> renamed = path.parts;
+    const std::filesystem::path& source = old.lookup.entry->path;
+    const std::filesystem::path target = old.lookup.parent / newName;
+    if (target == source) return kOk;
+    std::vector<std::string> renamed = old.path.parts;
     renamed.back() = newName;
-    const Lookup clash = Resolve(root, renamed);
-    if (clash.entry && clash.entry->path != lookup.entry->path) return kNameExists;
+    const Lookup clash = Resolve(old.root, renamed);
+    if (clash.entry && clash.entry->path != source) return kNameExists;
     // No-replace, so an entry the terminal cannot see is never overwritten either.
-    if (::renameat2(AT_FDCWD, lookup.entry->path.c_str(), AT_FDCWD, target.c_str(),
-                    RENAME_NOREPLACE) != 0) {
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
         return errno == EEXIST ? kNameExists : kFunctionFailed;
     }
     return kOk;
 }
 
 int32_t TpDeleteFile(uint32_t handle, const char* path) {
-    std::optional<Terminal> terminal;
-    if (const int32_t rc = BeginOperation(handle, "TpDeleteFile", terminal); rc != kOk) return rc;
-    TerminalPath parsed;
-    std::filesystem::path root;
-    Lookup lookup;
-    if (const int32_t rc = LocateEntry(*terminal, path, parsed, root, lookup); rc != kOk) {
+    LocatedEntry file;
+    if (const int32_t rc = BeginOperation(handle, "TpDeleteFile", file.terminal); rc != kOk) {
         return rc;
     }
-    if (!lookup.entry) return kFileMissing;
-    if (lookup.entry->isFolder || ::unlink(lookup.entry->path.c_str()) != 0) return kDeleteFailed;
+    if (const int32_t rc = LocateEntry(file, path); rc != kOk) return rc;
+    const std::optional<DriveEntry>& found = file.lookup.entry;
+    if (!found) return kFileMissing;
+    if (found->isFolder || ::unlink(found->path.c_str()) != 0) return kDeleteFailed;
     return kOk;
 }
 
 int32_t TpGetFile(uint32_t handle, const char* terminalPath, const char* pcPath, int32_t) {
-    std::optional<Terminal> terminal;
-    if (const int32_t rc = BeginOperation(handle, "TpGetFile", terminal); rc != kOk) return rc;
+    LocatedEntry file;
+    if (const int32_t rc = BeginOperation(handle, "TpGetFile", file.terminal); rc != kOk) return rc;
     if (pcPath == nullptr) return kBadParameter;
-    TerminalPath path;
-    std::filesystem::path root;
-    Lookup lookup;
-    if (const int32_t rc = LocateEntry(*terminal, terminalPath, path, root, lookup); rc != kOk) {
-        return rc;
-    }
-    if (!lookup.entry || lookup.entry->isFolder) return kFileMissing;
+    if (const int32_t rc = LocateEntry(file, terminalPath); rc != kOk) return rc;
+    const std::optional<DriveEntry>& found = file.lookup.entry;
+    if (!found || found->isFolder) return kFileMissing;
 
-    const FileDescriptor source(
-        ::open(lookup.entry->path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor source(::open(found->path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (source.Get() < 0) return kOpenFailed;
     if (*pcPath == '\0') return kPcFileFailed;
     const bool written =
@@ -105,15 +96,11 @@ int32_t TpGetFile(uint32_t handle, const char* terminalPath, const char* pcPath,
 
 int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath, int32_t flagA,
                   int32_t) {
-    std::optional<Terminal> terminal;
-    if (const int32_t rc = BeginOperation(handle, "TpPutFile", terminal); rc != kOk) return rc;
+    LocatedEntry file;
+    if (const int32_t rc = BeginOperation(handle, "TpPutFile", file.terminal); rc != kOk) return rc;
     if (pcPath == nullptr) return kBadParameter;
-    TerminalPath path;
-    std::filesystem::path root;
-    Lookup lookup;
-    if (const int32_t rc = LocateEntry(*terminal, terminalPath, path, root, lookup); rc != kOk) {
-        return rc;
-    }
+    if (const int32_t rc = LocateEntry(file, terminalPath); rc != kOk) return rc;
+    const Lookup& lookup = file.lookup;
 
     const FileDescriptor source(::open(pcPath, O_RDONLY | O_CLOEXEC));
     struct stat info {};
@@ -125,14 +112,15 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
 
     const std::uint64_t replaced = lookup.entry ? lookup.entry->size : 0;
     const std::uint64_t used =
-        MeasureDrive(root).bytes - replaced + static_cast<std::uint64_t>(info.st_size);
-    if (KilobytesFor(used) > static_cast<std::uint64_t>(terminal->CapacityKB(path.drive))) {
+        MeasureDrive(file.root).bytes - replaced + static_cast<std::uint64_t>(info.st_size);
+    if (KilobytesFor(used) >
+        static_cast<std::uint64_t>(file.terminal->CapacityKB(file.path.drive))) {
         return kNoSpace;
     }
 
     // A replaced file keeps the name it had, as on the terminal's own file system.
     const std::filesystem::path target =
-        lookup.entry ? lookup.entry->path : lookup.parent / path.parts.back();
+        lookup.entry ? lookup.entry->path : lookup.parent / file.path.parts.back();
     bool readFailed = false;
     const bool written = WriteAtomically(target, [&](int fd) {
         char chunk[64 * 1024];

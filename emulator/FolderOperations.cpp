@@ -15,12 +15,15 @@ using namespace emu;
 namespace {
 
 // Parses a folder path and looks it up on its drive.
-int32_t LocateFolder(const Terminal& terminal, const char* text, TerminalPath& path,
-                     Lookup& lookup) {
-    if (const int32_t rc = ParseTerminalPath(text, kMaxFolderParts, path); rc != kOk) return rc;
-    std::filesystem::path root;
-    if (const int32_t rc = OpenDrive(terminal, path, false, root); rc != kOk) return rc;
-    lookup = Resolve(root, path.parts);
+int32_t LocateFolder(LocatedEntry& folder, const char* text) {
+    if (const int32_t rc = ParseTerminalPath(text, kMaxFolderParts, folder.path); rc != kOk) {
+        return rc;
+    }
+    if (const int32_t rc = OpenDrive(*folder.terminal, folder.path, false, folder.root);
+        rc != kOk) {
+        return rc;
+    }
+    folder.lookup = Resolve(folder.root, folder.path.parts);
     return kOk;
 }
 
@@ -28,18 +31,19 @@ int32_t LocateFolder(const Terminal& terminal, const char* text, TerminalPath& p
 
 int32_t TpListDir(uint32_t handle, const char* folder, int32_t* count, uint8_t* buffer,
                   int32_t* bufferSize) {
-    std::optional<Terminal> terminal;
-    if (const int32_t rc = BeginOperation(handle, "TpListDir", terminal); rc != kOk) return rc;
+    LocatedEntry listed;
+    if (const int32_t rc = BeginOperation(handle, "TpListDir", listed.terminal); rc != kOk) {
+        return rc;
+    }
     if (count == nullptr || buffer == nullptr || bufferSize == nullptr ||
         *bufferSize < static_cast<int32_t>(kRecordSize)) {
         return kBadParameter;
     }
-    TerminalPath path;
-    Lookup lookup;
-    if (const int32_t rc = LocateFolder(*terminal, folder, path, lookup); rc != kOk) return rc;
-    if (!lookup.entry || !lookup.entry->isFolder) return kFileMissing;
+    if (const int32_t rc = LocateFolder(listed, folder); rc != kOk) return rc;
+    const std::optional<DriveEntry>& found = listed.lookup.entry;
+    if (!found || !found->isFolder) return kFileMissing;
 
-    const std::vector<DriveEntry> entries = VisibleEntries(lookup.entry->path, path.parts.size());
+    const std::vector<DriveEntry> entries = VisibleEntries(found->path, listed.path.parts.size());
     // Beyond what the buffer holds only the count tells of more entries.
     const std::size_t room =
         std::min(static_cast<std::size_t>(*bufferSize) / kRecordSize, kMaxRecords);
@@ -51,15 +55,13 @@ int32_t TpListDir(uint32_t handle, const char* folder, int32_t* count, uint8_t* 
 }
 
 int32_t TpMakeDir(uint32_t handle, const char* folder) {
-    std::optional<Terminal> terminal;
-    if (const int32_t rc = BeginOperation(handle, "TpMakeDir", terminal); rc != kOk) return rc;
-    TerminalPath path;
-    Lookup lookup;
-    if (const int32_t rc = LocateFolder(*terminal, folder, path, lookup); rc != kOk) return rc;
-    if (!lookup.parentFound) return kInvalidPath;
-    if (lookup.entry || path.parts.empty()) return kMakeFolderFailed;
+    LocatedEntry dir;
+    if (const int32_t rc = BeginOperation(handle, "TpMakeDir", dir.terminal); rc != kOk) return rc;
+    if (const int32_t rc = LocateFolder(dir, folder); rc != kOk) return rc;
+    if (!dir.lookup.parentFound) return kInvalidPath;
+    if (dir.lookup.entry || dir.path.parts.empty()) return kMakeFolderFailed;
 
-    const std::filesystem::path made = lookup.parent / path.parts.back();
+    const std::filesystem::path made = dir.lookup.parent / dir.path.parts.back();
     if (::mkdir(made.c_str(), 0777) != 0) {
         // An entry the terminal cannot see may hold the name.
         return errno == EEXIST ? kMakeFolderFailed : kFunctionFailed;
@@ -68,15 +70,16 @@ int32_t TpMakeDir(uint32_t handle, const char* folder) {
 }
 
 int32_t TpRemoveDir(uint32_t handle, const char* folder) {
-    std::optional<Terminal> terminal;
-    if (const int32_t rc = BeginOperation(handle, "TpRemoveDir", terminal); rc != kOk) return rc;
-    TerminalPath path;
-    Lookup lookup;
-    if (const int32_t rc = LocateFolder(*terminal, folder, path, lookup); rc != kOk) return rc;
-    if (path.parts.empty()) return kInvalidPath;
-    if (!lookup.entry || !lookup.entry->isFolder) return kFileMissing;
+    LocatedEntry dir;
+    if (const int32_t rc = BeginOperation(handle, "TpRemoveDir", dir.terminal); rc != kOk) {
+        return rc;
+    }
+    if (const int32_t rc = LocateFolder(dir, folder); rc != kOk) return rc;
+    if (dir.path.parts.empty()) return kInvalidPath;
+    const std::optional<DriveEntry>& found = dir.lookup.entry;
+    if (!found || !found->isFolder) return kFileMissing;
 
-    if (::rmdir(lookup.entry->path.c_str()) != 0) {
+    if (::rmdir(found->path.c_str()) != 0) {
         return (errno == ENOTEMPTY || errno == EEXIST) ? kRemoveFolderFailed : kFunctionFailed;
     }
     return kOk;

@@ -74,9 +74,7 @@ int32_t TpUsbNameLength(void) {
 }
 
 int32_t TpUsbName(int32_t index, char* buffer, int32_t* size) {
-    const std::vector<Terminal> usb = UsbTerminals();
-    if (index < 0 || static_cast<std::size_t>(index) >= usb.size()) return kBadParameter;
-    return CopyPortName(usb[static_cast<std::size_t>(index)].Port(), buffer, size);
+    return CopyPortName(UsbTerminals(), index, buffer, size);
 }
 
 int32_t TpSetMode(int32_t) {

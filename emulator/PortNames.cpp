@@ -10,8 +10,11 @@
 
 namespace emu {
 
-int32_t CopyPortName(std::string_view name, char* buffer, const int32_t* size) {
+int32_t CopyPortName(const std::vector<Terminal>& terminals, int32_t index, char* buffer,
+                     const int32_t* size) {
+    if (index < 0 || static_cast<std::size_t>(index) >= terminals.size()) return kBadParameter;
     if (buffer == nullptr || size == nullptr || *size < 1) return kBadParameter;
+    const std::string name = terminals[static_cast<std::size_t>(index)].Port();
     const std::size_t length = std::min(name.size(), static_cast<std::size_t>(*size - 1));
     std::memcpy(buffer, name.data(), length);
     buffer[length] = '\0';
@@ -32,7 +35,5 @@ int32_t CommPortNameLength(void) {
 }
 
 int32_t CommPortName(int32_t index, char* buffer, int32_t* length) {
-    const std::vector<Terminal> terminals = BenchTerminals();
-    if (index < 0 || static_cast<std::size_t>(index) >= terminals.size()) return kBadParameter;
-    return CopyPortName(terminals[static_cast<std::size_t>(index)].Port(), buffer, length);
+    return CopyPortName(BenchTerminals(), index, buffer, length);
 }

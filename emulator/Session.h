@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DriveTree.h"
 #include "Paths.h"
 #include "Terminal.h"
 
@@ -15,6 +16,16 @@ namespace emu {
 // no code for `operation`. On 0, `terminal` is the link's terminal as it is now.
 int32_t BeginOperation(uint32_t handle, std::string_view operation,
                        std::optional<Terminal>& terminal);
+
+// What an operation on a file, a folder or a drive works on. BeginOperation fills
+// `terminal`; the operation's own argument checks come next, and only then is the path
+// parsed and looked up, so the codes win in that order.
+struct LocatedEntry {
+    std::optional<Terminal> terminal;
+    TerminalPath path;
+    std::filesystem::path root;
+    Lookup lookup;  // left empty for a whole drive
+};
 
 // The folder of the path's drive: 2616 for a drive the terminal lacks, 2617 for an
 // unformatted one unless that is allowed, 2801 when its folder cannot be used.
