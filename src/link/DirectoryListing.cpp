@@ -1,0 +1,45 @@
+#include "link/DirectoryListing.h"
+
+#include "link/TerminalLibrary.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// A text field of a record: up to its width, or to the first NUL.
+std::string Field(const uint8_t* bytes, size_t width) {
+    const auto* text = reinterpret_cast<const char*>(bytes);
+    return std::string(text, strnlen(text, width));
+}
+
+}  // namespace
+
+DirectoryEntry DecodeEntry(const uint8_t* record) {
+    DirectoryEntry entry;
+    entry.name = Field(record, 8);
+    entry.extension = Field(record + 8, 3);
+    entry.kind = record[11];
+    const auto digits = [record](int offset, int count) {
+        return std::string(reinterpret_cast<const char*>(record + offset), count);
+    };
+    entry.date = digits(12, 4) + "/" + digits(16, 2) + "/" + digits(18, 2) + " " +
+                 digits(20, 2) + ":" + digits(22, 2) + ":" + digits(24, 2);
+    entry.size = static_cast<uint32_t>(record[26]) | static_cast<uint32_t>(record[27]) << 8 |
+                 static_cast<uint32_t>(record[28]) << 16 | static_cast<uint32_t>(record[29]) << 24;
+    return entry;
+}
+
+ResultCode ListFolder(uint32_t link, const std::string& folder,
+                      std::vector<DirectoryEntry>& entries) {
+    std::vector<uint8_t> buffer(kListingBufferSize, 0);
+    int32_t count = 0;
+    int32_t size = kListingBufferSize;
+    const ResultCode rc = Tp().TpListDir(link, folder.c_str(), &count, buffer.data(), &size);
+    entries.clear();
+    if (rc != kSuccess) return rc;
+    const int valid = std::clamp<int32_t>(count, 0, kListingEntries);
+    entries.reserve(static_cast<size_t>(valid));
+    for (int i = 0; i < valid; ++i) entries.push_back(DecodeEntry(buffer.data() + i * kEntrySize));
+    return rc;
+}

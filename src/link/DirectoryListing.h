@@ -1,0 +1,34 @@
+#pragma once
+
+#include "link/ResultCodes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr int kEntrySize = 32;
+inline constexpr int kListingEntries = 225;
+inline constexpr int kListingBufferSize = kEntrySize * kListingEntries;  // 7200
+
+enum class EntryKind : uint8_t { Folder = 1, File = 2 };
+
+// One 32-byte record of a terminal folder listing.
+struct DirectoryEntry {
+    std::string name;       // up to 8 characters
+    std::string extension;  // up to 3 characters
+    uint8_t kind = 0;       // EntryKind, or anything a module sends
+    std::string date;       // "YYYY/MM/DD hh:mm:ss"
+    uint32_t size = 0;
+
+    bool IsFolder() const { return kind == static_cast<uint8_t>(EntryKind::Folder); }
+    bool IsFile() const { return kind == static_cast<uint8_t>(EntryKind::File); }
+    // A file shows as name + "." + extension, so one without an extension ends in ".".
+    std::string DisplayName() const { return name + "." + extension; }
+};
+
+DirectoryEntry DecodeEntry(const uint8_t* record);
+
+// Lists a terminal folder over an open link. Whatever count the module reports, no more
+// entries are read than the 225 records the buffer holds.
+ResultCode ListFolder(uint32_t link, const std::string& folder,
+                      std::vector<DirectoryEntry>& entries);
