@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-scripts/build.sh
+scripts/build.sh tarvik tarvik-demo-bench
 
 demo="$PWD/build/demo"
 mkdir -p "$demo/config"
