@@ -114,6 +114,17 @@ void BenchTest::TearDown() {
     fs::remove_all(base_);
 }
 
+void LinkedTerminalTest::OpenTerminal(const std::string& iniLines) {
+    AddTerminal("t1", iniLines);
+    handle_ = OpenCom(3);
+    ASSERT_NE(0u, handle_);
+}
+
+void LinkedTerminalTest::TearDown() {
+    tp.TpClose(handle_);
+    BenchTest::TearDown();
+}
+
 void BenchTest::AddTerminal(const std::string& folder, const std::string& iniLines) {
     Write(bench_ / folder / "terminal.ini", "serial=" + folder + "\n" + iniLines);
 }

@@ -61,6 +61,16 @@ private:
     std::string outsideBefore_;
 };
 
+// A bench whose terminal "t1" on COM3 stays linked for the whole test.
+class LinkedTerminalTest : public BenchTest {
+protected:
+    // Adds t1 with these terminal.ini lines, which must put it on COM3, and opens the link.
+    void OpenTerminal(const std::string& iniLines);
+    void TearDown() override;
+
+    uint32_t handle_ = 0;
+};
+
 // Every result must be the expected one and a code the program knows.
 #define EXPECT_CODE(expected, actual)                                       \
     do {                                                                    \

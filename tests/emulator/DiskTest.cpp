@@ -6,21 +6,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Disk : public BenchTest {
+class Disk : public LinkedTerminalTest {
 protected:
     void SetUp() override {
         BenchTest::SetUp();
-        AddTerminal("t1",
-                    "; bench terminal\nport=COM3\nmodel=TQ-3100\ndrives=C:2048 D:4096\n"
-                    "unformatted=D\nnote=kept\n");
-        handle_ = OpenCom(3);
-        ASSERT_NE(0u, handle_);
+        OpenTerminal(
+            "; bench terminal\nport=COM3\nmodel=TQ-3100\ndrives=C:2048 D:4096\n"
+            "unformatted=D\nnote=kept\n");
     }
-    void TearDown() override {
-        tp.TpClose(handle_);
-        BenchTest::TearDown();
-    }
-    uint32_t handle_ = 0;
 };
 
 class UsedSpace : public Disk, public ::testing::WithParamInterface<std::vector<std::size_t>> {};

@@ -45,19 +45,12 @@ void SetTime(const fs::path& path, int year, int month, int day, int hour, int m
     ASSERT_EQ(0, utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW));
 }
 
-class ListDir : public BenchTest {
+class ListDir : public LinkedTerminalTest {
 protected:
     void SetUp() override {
         BenchTest::SetUp();
-        AddTerminal("t1", "port=COM3\ndrives=C:2048 D:4096\nunformatted=D\n");
-        handle_ = OpenCom(3);
-        ASSERT_NE(0u, handle_);
+        OpenTerminal("port=COM3\ndrives=C:2048 D:4096\nunformatted=D\n");
     }
-    void TearDown() override {
-        tp.TpClose(handle_);
-        BenchTest::TearDown();
-    }
-    uint32_t handle_ = 0;
 };
 
 TEST_F(ListDir, GivesOneRecordPerEntrySortedWithoutRegardToCase) {

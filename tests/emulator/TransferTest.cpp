@@ -4,26 +4,19 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Transfer : public BenchTest {
+class Transfer : public LinkedTerminalTest {
 protected:
     void SetUp() override {
         BenchTest::SetUp();
-        AddTerminal("t1", "port=COM3\ndrives=C:4 D:4096\n");
         Write(bench_ / "t1/C/DATA/stock.dat", std::string("a\0b\r\n", 5));
         Write(bench_ / "t1/C/DATA/OTHER.DAT", "other");
         fs::create_directories(base_ / "pc");
-        handle_ = OpenCom(3);
-        ASSERT_NE(0u, handle_);
-    }
-    void TearDown() override {
-        tp.TpClose(handle_);
-        BenchTest::TearDown();
+        OpenTerminal("port=COM3\ndrives=C:4 D:4096\n");
     }
     int32_t Put(const std::string& content, const char* path, int32_t overwrite) {
         Write(base_ / "pc/SOURCE", content);
         return tp.TpPutFile(handle_, (base_ / "pc/SOURCE").c_str(), path, overwrite, 1);
     }
-    uint32_t handle_ = 0;
 };
 
 TEST_F(Transfer, GetCopiesTheFileWholeOverAnExistingPcFile) {
