@@ -31,7 +31,7 @@ bool FirmwareUpgradeEnabled(bool projectMode, const CTarvikDoc& doc) {
 
 QString UpgradeItemText(const ConnectionSettings& record) {
     const QString port = QString::fromStdString(record.portName);
-    if (record.portName.find("TQ-") != std::string::npos) {
+    if (NamesUsbTerminal(record.portName)) {
         return QStringLiteral("USB-%1").arg(port);
     }
     return QStringLiteral("%1-%2-%3")

@@ -20,10 +20,6 @@ constexpr char kConnectFail[] = "Connect fail!\r\nCheck your port!";
 constexpr int kArrivalReadings = 5;
 constexpr int kArrivalPauseMs = 1000;
 
-bool NamesUsbTerminal(const std::string& portName) {
-    return portName.find("TQ-") != std::string::npos;
-}
-
 }  // namespace
 
 void ConnectDisconnect(CMainFrame& frame) {

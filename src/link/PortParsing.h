@@ -15,6 +15,12 @@ struct PortAddress {
     int32_t number;
 };
 
+// Whether a port name, as written, names a USB terminal ("TQ-", case-sensitive). The label, the
+// upgrade list and the USB device handling go by this; opening a link goes by "TQ" alone.
+inline bool NamesUsbTerminal(const std::string& portName) {
+    return portName.find("TQ-") != std::string::npos;
+}
+
 // Index of `portName` among the first `count` USB terminal names (exact, case-sensitive), or -1.
 int FindUsbTerminal(TerminalLibrary& library, const std::string& portName, uint32_t count);
 

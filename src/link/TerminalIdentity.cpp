@@ -1,5 +1,6 @@
 #include "link/TerminalIdentity.h"
 
+#include "link/PortParsing.h"
 #include "link/TerminalLibrary.h"
 
 #include <cstring>
@@ -26,6 +27,6 @@ ResultCode ReadIdentity(uint32_t link, TerminalIdentity& identity) {
 
 std::string TerminalLabel(const std::string& portName, const TerminalIdentity* identity) {
     if (!identity) return "Unknow Device, " + portName;
-    if (portName.find("TQ-") != std::string::npos) return portName + ", USB";
+    if (NamesUsbTerminal(portName)) return portName + ", USB";
     return identity->model + "-" + identity->serialNumber + ", " + portName;
 }
