@@ -12,7 +12,7 @@ bool PasteEnabled(const CFileTreeCtrl* active, const CFileTreeCtrl* source) {
     const bool sourceHasItems = source && !source->SelectionList().isEmpty();
     if (active->IsFileMode()) {
         if (!source) return false;
-        const int image = CFileTreeCtrl::ItemImage(active->CurrentItem());
+        const int image = CFileTreeCtrl::ItemImage(active->ContextItem());
         if (active->IsPcTree()) return sourceHasItems && image != kKindRoot && image != kKindFile;
         if (source == active) return false;
         return sourceHasItems && (image == kKindFolder || image == kKindFixed);

@@ -3,8 +3,10 @@
 #include "app/AboutDlg.h"
 #include "app/CommandIds.h"
 #include "app/CommandState.h"
+#include "app/EditCommands.h"
 #include "app/Globals.h"
 #include "app/Images.h"
+#include "app/Services.h"
 #include "app/StringTable.h"
 #include "app/SwitchModeEvent.h"
 #include "app/TarvikDoc.h"
@@ -79,6 +81,7 @@ CMainFrame::CMainFrame() {
     connect(deviceWatcher_, &DeviceWatcher::deviceChanged, this,
             [this](DeviceEvent event) { HandleDeviceChange(*this, event); });
     CreateClient();
+    CreateMenus();
     SetMenu(kProjectMenu);
     resize(820, 560);
 
@@ -193,10 +196,8 @@ void CMainFrame::SetConnectButtonImage(int image) {
     if (image >= 0 && image < images.size()) Action(ID_CONNECT)->setIcon(images[image]);
 }
 
-void CMainFrame::SetMenu(int menuId) {
-    auto* bar = new QMenuBar(this);
-    auto addMenu = [this, bar](const char* title, std::initializer_list<int> ids) {
-        QMenu* menu = bar->addMenu(QString::fromLatin1(title));
+void CMainFrame::CreateMenus() {
+    auto fill = [this](QMenu* menu, std::initializer_list<int> ids) {
         for (int id : ids) {
             if (id == 0) {
                 menu->addSeparator();
@@ -205,19 +206,41 @@ void CMainFrame::SetMenu(int menuId) {
             }
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        return menu;
     };
-    if (menuId == kProjectMenu) {
-        addMenu("&File", {ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_EXIT});
-    } else {
-        addMenu("&File", {ID_APP_EXIT});
-        addMenu("Setup", {ID_CONNECT, ID_COM_SETUP});
-    }
-    addMenu("Tools", {ID_FW_UPGRADE});
-    addMenu("&View", {ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
-    addMenu("&Help", {ID_APP_ABOUT});
-    setMenuBar(bar);  // the previous menu bar is destroyed
+    QMenuBar* bar = menuBar();
+    projectFileMenu_ = fill(bar->addMenu(QStringLiteral("&File")),
+                            {ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_EXIT});
+    fileFileMenu_ = fill(bar->addMenu(QStringLiteral("&File")), {ID_APP_EXIT});
+    setupMenu_ = fill(bar->addMenu(QStringLiteral("Setup")), {ID_CONNECT, ID_COM_SETUP});
+    fill(bar->addMenu(QStringLiteral("Tools")), {ID_FW_UPGRADE});
+    fill(bar->addMenu(QStringLiteral("&View")),
+         {ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+    fill(bar->addMenu(QStringLiteral("&Help")), {ID_APP_ABOUT});
+
+    fileContextMenu_ = fill(new QMenu(this), {ID_EDIT_CUT, ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0,
+                                              ID_NEW_FOLDER, ID_RENAME, 0, ID_FORMAT, 0,
+                                              ID_PROPERTY});
+    fileContextMenu_->setObjectName(QStringLiteral("fileContextMenu"));
+    projectContextMenu_ =
+        fill(new QMenu(this), {ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0, ID_PROPERTY});
+    projectContextMenu_->setObjectName(QStringLiteral("projectContextMenu"));
+}
+
+void CMainFrame::SetMenu(int menuId) {
+    const bool projectMenu = menuId == kProjectMenu;
+    projectFileMenu_->menuAction()->setVisible(projectMenu);
+    fileFileMenu_->menuAction()->setVisible(!projectMenu);
+    setupMenu_->menuAction()->setVisible(!projectMenu);
     menuId_ = menuId;
 }
+
+void CMainFrame::ShowContextMenu(bool fileMode, const QPoint& globalPoint) {
+    UpdateCommandStates();
+    ContextMenu(fileMode)->popup(globalPoint);
+}
+
+void CMainFrame::RunDeleteKey() { RunCommand(ID_DELETE); }
 
 void CMainFrame::SwitchMode(bool projectMode) {
     if (projectMode_ == projectMode) return;
@@ -255,6 +278,10 @@ void CMainFrame::OnCommand(int commandId) {
             break;
         }
         case ID_APP_EXIT: close(); break;
+        case ID_EDIT_CUT: CutOrCopy(*this, false); break;
+        case ID_EDIT_COPY: CutOrCopy(*this, true); break;
+        case ID_EDIT_PASTE: PasteClipboard(*this); break;
+        case ID_DELETE: DeleteSelection(*this); break;
         case ID_VIEW_TOOLBAR: toolBar_->setVisible(!toolBar_->isVisible()); break;
         case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); break;
         default: break;
@@ -267,7 +294,7 @@ void CMainFrame::ShowFwUpgrade() {
         FirmwareUpgradeDialog dialog(this);
         dialog.exec();
     } else {
-        UpgradeFileModeTerminal();
+        UpgradeFileModeTerminal(AppServices(), g_doc->settings);
     }
 }
 

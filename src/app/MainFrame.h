@@ -10,6 +10,7 @@ class CPCView;
 class CTerminalView;
 class QAction;
 class QLabel;
+class QMenu;
 class QSplitter;
 class QToolBar;
 
@@ -44,6 +45,12 @@ public:
     void RunCommand(int commandId);
     void UpdateCommandStates();
 
+    // The tree's context menu (File Mode's 131 or Project Mode's 130) at a screen point.
+    void ShowContextMenu(bool fileMode, const QPoint& globalPoint);
+    QMenu* ContextMenu(bool fileMode) const { return fileMode ? fileContextMenu_ : projectContextMenu_; }
+    // The Delete key in a tree: the Delete command, as far as it is enabled.
+    void RunDeleteKey();
+
     // The image of the toolbar's middle button: 1 not connected, 3 connected.
     void SetConnectButtonImage(int image);
     int ConnectButtonImage() const { return connectButtonImage_; }
@@ -63,6 +70,7 @@ private:
     void CreateClient();
     void CreateAccelerators();
     void SetToolBarButtons();
+    void CreateMenus();
     void SetMenu(int menuId);
     void SwitchMode(bool projectMode);
     void OnCommand(int commandId);
@@ -78,6 +86,12 @@ private:
     CPCView* pcView_ = nullptr;
     CTerminalView* terminalView_ = nullptr;
     QToolBar* toolBar_ = nullptr;
+    // One menu bar for both modes: menus are shown or hidden, so their items stay reachable.
+    QMenu* projectFileMenu_ = nullptr;
+    QMenu* fileFileMenu_ = nullptr;
+    QMenu* setupMenu_ = nullptr;
+    QMenu* fileContextMenu_ = nullptr;
+    QMenu* projectContextMenu_ = nullptr;
     QLabel* capsIndicator_ = nullptr;
     QLabel* numIndicator_ = nullptr;
     QLabel* scrollIndicator_ = nullptr;

@@ -1,27 +1,16 @@
 #include "firmware/FirmwareUpgrade.h"
 
-#include "app/Globals.h"
+#include "app/Services.h"
 #include "app/TarvikDoc.h"
-#include "link/PortParsing.h"
-#include "link/ResultCodes.h"
-#include "link/TerminalLibrary.h"
+#include "link/TerminalLink.h"
 #include "platform/Prompter.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace {
 
 constexpr char kUpgradeComplete[] =
     "Upgrade complete!\r\nPress any terminal key to restart Terminal!";
-
-// The link stays open only for the one call; the terminal restarts on its own key press.
-ResultCode UpgradeOverLink(uint32_t handle, const QString& imagePath) {
-    ScopedLink link(handle);
-    // The library opens the file itself, so it gets the path as the file system spells it.
-    const QByteArray path = QFile::encodeName(imagePath);
-    return Tp().TpUpgradeFirmware(link.get(), path.constData(), 1);
-}
 
 }  // namespace
 
@@ -39,24 +28,28 @@ QString UpgradeItemText(const ConnectionSettings& record) {
              QString::fromStdString(record.serialNumber));
 }
 
-void UpgradeFileModeTerminal() {
-    const QString imagePath = Prompt().OpenFile(kFirmwareFileFilter, kFirmwareFileSuffix);
+void UpgradeFileModeTerminal(const Services& services, const ConnectionSettings& settings) {
+    const QString imagePath = services.prompter.OpenFile(kFirmwareFileFilter, kFirmwareFileSuffix);
     if (imagePath.isEmpty()) return;
 
-    const uint32_t handle = OpenLinkFor(g_doc->settings);
-    if (handle == 0) {
-        ShowMessage(QStringLiteral("Device is Off-line"));
+    // The link stays open only for the one call; the terminal restarts on its own key press.
+    TerminalLink link(services.library, settings);
+    if (!link) {
+        ShowMessage(services.prompter, QStringLiteral("Device is Off-line"));
         return;
     }
-    const ResultCode result = UpgradeOverLink(handle, imagePath);
-    ShowMessage(result == kSuccess ? QString(kUpgradeComplete)
-                                   : QString::fromStdString(ResultCodeText(result)));
+    const ResultCode result = link.UpgradeFirmware(imagePath);
+    link.Close();
+    ShowMessage(services.prompter, result == kSuccess
+                                       ? QString(kUpgradeComplete)
+                                       : QString::fromStdString(ResultCodeText(result)));
 }
 
-void UpgradeCheckedTerminals(const std::vector<std::unique_ptr<ConnectionSettings>>& terminals,
+void UpgradeCheckedTerminals(const Services& services,
+                             const std::vector<std::unique_ptr<ConnectionSettings>>& terminals,
                              const std::vector<bool>& checked, const QString& imagePath) {
     if (imagePath.isEmpty()) {
-        ShowMessage(QStringLiteral("Selecte F/W file to upgrade!"));
+        ShowMessage(services.prompter, QStringLiteral("Selecte F/W file to upgrade!"));
         return;
     }
 
@@ -67,24 +60,25 @@ void UpgradeCheckedTerminals(const std::vector<std::unique_ptr<ConnectionSetting
         if (!checked[k]) continue;
         anySelected = true;
         const ConnectionSettings& record = *terminals[k];
-        const uint32_t handle = OpenLinkFor(record);
-        if (handle == 0) {
-            ShowMessage(QStringLiteral("%1-%2 is Off-line!")
+        TerminalLink link(services.library, record);
+        if (!link) {
+            ShowMessage(services.prompter, QStringLiteral("%1-%2 is Off-line!")
                             .arg(QString::fromStdString(record.model),
                                  QString::fromStdString(record.serialNumber)));
             continue;
         }
-        const ResultCode result = UpgradeOverLink(handle, imagePath);
+        const ResultCode result = link.UpgradeFirmware(imagePath);
+        link.Close();
         if (result == kSuccess) {
             anyUpgraded = true;
         } else {
-            ShowMessage(QString::fromStdString(ResultCodeText(result)));
+            ShowMessage(services.prompter, QString::fromStdString(ResultCodeText(result)));
         }
     }
 
     if (!anySelected) {
-        ShowMessage(QStringLiteral("Select terminal to upgrade!"));
+        ShowMessage(services.prompter, QStringLiteral("Select terminal to upgrade!"));
     } else if (anyUpgraded) {
-        ShowMessage(kUpgradeComplete);
+        ShowMessage(services.prompter, kUpgradeComplete);
     }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class CTarvikDoc;
+struct Services;
 
 // The open-file dialog's filter for firmware images, in both modes.
 inline constexpr char kFirmwareFileFilter[] = "Firmware Files(*.bin) | *.bin||";
@@ -19,10 +20,11 @@ bool FirmwareUpgradeEnabled(bool projectMode, const CTarvikDoc& doc);
 // How a terminal record is named in the F/W Upgrade dialog's list.
 QString UpgradeItemText(const ConnectionSettings& record);
 
-// File Mode: asks for an image and upgrades the terminal of the document's settings.
-void UpgradeFileModeTerminal();
+// File Mode: asks for an image and upgrades the terminal of `settings`.
+void UpgradeFileModeTerminal(const Services& services, const ConnectionSettings& settings);
 
 // Project Mode: upgrades every record of `terminals` whose flag in `checked` is set, reporting
 // each failure on its own and one completion message for the run.
-void UpgradeCheckedTerminals(const std::vector<std::unique_ptr<ConnectionSettings>>& terminals,
+void UpgradeCheckedTerminals(const Services& services,
+                             const std::vector<std::unique_ptr<ConnectionSettings>>& terminals,
                              const std::vector<bool>& checked, const QString& imagePath);

@@ -1,6 +1,7 @@
 #include "firmware/FirmwareUpgradeDialog.h"
 
 #include "app/Globals.h"
+#include "app/Services.h"
 #include "app/TarvikDoc.h"
 #include "firmware/FirmwareUpgrade.h"
 #include "platform/Prompter.h"
@@ -63,7 +64,7 @@ void FirmwareUpgradeDialog::Browse() {
 
 void FirmwareUpgradeDialog::Upgrade() {
     imagePath_ = ui_->imagePathEdit->text();
-    UpgradeCheckedTerminals(g_doc->terminals, CheckedFlags(), imagePath_);
+    UpgradeCheckedTerminals(AppServices(), g_doc->terminals, CheckedFlags(), imagePath_);
 }
 
 std::vector<bool> FirmwareUpgradeDialog::CheckedFlags() const {

@@ -2,10 +2,11 @@
 
 #include "app/Globals.h"
 #include "app/MainFrame.h"
+#include "app/Services.h"
 #include "app/TarvikDoc.h"
 #include "link/ConnectSetupDlg.h"
-#include "link/PortParsing.h"
-#include "link/TerminalIdentity.h"
+#include "link/TerminalLibrary.h"
+#include "link/TerminalLink.h"
 #include "pc/ItemKind.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
@@ -23,20 +24,21 @@ constexpr int kArrivalPauseMs = 1000;
 }  // namespace
 
 void ConnectDisconnect(CMainFrame& frame) {
+    const Services services = AppServices();
     ConnectionSettings& settings = g_doc->settings;
-    const auto address = ParsePort(Tp(), settings.portName);
+    const auto address = ParsePort(services.library, settings.portName);
     frame.connected = !frame.connected;
     if (!frame.connected) {
         settings.model.clear();
         settings.serialNumber.clear();
     } else {
-        ScopedLink link(OpenLink(Tp(), address, settings.baudCode));
+        TerminalLink link(services.library, address, settings.baudCode);
         TerminalIdentity identity;
         if (!link) {
-            ShowMessage(kConnectFail);
+            ShowMessage(services.prompter, kConnectFail);
             frame.connected = false;
-        } else if (const ResultCode rc = ReadIdentity(link.get(), identity); rc != kSuccess) {
-            ShowMessage(QString::fromStdString(ResultCodeText(rc)));
+        } else if (const ResultCode rc = link.ReadIdentity(identity); rc != kSuccess) {
+            ShowMessage(services.prompter, QString::fromStdString(ResultCodeText(rc)));
             link.Close();
             frame.connected = false;
         } else {
@@ -52,6 +54,7 @@ void ConnectDisconnect(CMainFrame& frame) {
 }
 
 void NewConnect(CMainFrame& frame) {
+    const Services services = AppServices();
     auto record = std::make_unique<ConnectionSettings>(ConnectionSettings{"Com1", 0, "", ""});
     CConnectSetupDlg dialog(record.get(), &frame);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -61,20 +64,20 @@ void NewConnect(CMainFrame& frame) {
         return other->portName == record->portName;
     });
     if (alreadyOpen) {
-        ShowMessage(QStringLiteral("The port is already opened!"));
+        ShowMessage(services.prompter, QStringLiteral("The port is already opened!"));
         return;
     }
 
-    ScopedLink link(OpenLinkFor(*record));
+    TerminalLink link(services.library, *record);
     if (!link) {
         record.reset();
-        ShowMessage(kConnectFail);
+        ShowMessage(services.prompter, kConnectFail);
         return;
     }
 
     // A terminal whose identity cannot be read is still connected, as an unknown device.
     TerminalIdentity identity;
-    const bool read = ReadIdentity(link.get(), identity) == kSuccess;
+    const bool read = link.ReadIdentity(identity) == kSuccess;
     if (read) {
         record->model = identity.model;
         record->serialNumber = identity.serialNumber;
@@ -94,18 +97,11 @@ void NewConnect(CMainFrame& frame) {
 
 void CloseConnect(CMainFrame& frame) {
     CTerminalFileTree* roster = g_terminalView->Roster();
-    QTreeWidgetItem* item = roster->currentItem();
-    if (!item) return;
-    const int image = CFileTreeCtrl::ItemImage(item);
-    if (image == kKindProjectRoot) return;
-    if (image == kKindTerminalProject) item = item->parent();
-    if (!item || item->parent() != roster->RootItem()) return;
-
-    const int position = roster->RootItem()->indexOfChild(item);
+    const int position = roster->RecordIndex(roster->CaretItem());
+    if (position < 0) return;
     auto& terminals = g_doc->terminals;
-    if (position < 0 || static_cast<size_t>(position) >= terminals.size()) return;
     terminals.erase(terminals.begin() + position);
-    roster->RemoveItem(item);
+    roster->RemoveItem(roster->RootItem()->child(position));
     frame.closeConnectEnabled = false;
     roster->setEnabled(!terminals.empty());
 }
@@ -114,7 +110,8 @@ void HandleDeviceChange(CMainFrame& frame, DeviceEvent event) {
     if (event != DeviceEvent::Arrival && event != DeviceEvent::RemoveComplete) return;
     if (!frame.connected) return;
 
-    const uint32_t before = Tp().TpUsbCount();
+    TerminalLibrary& library = AppServices().library;
+    const uint32_t before = library.TpUsbCount();
     const auto& terminals = g_doc->terminals;
     const bool anyUsb =
         NamesUsbTerminal(g_doc->settings.portName) ||
@@ -126,11 +123,11 @@ void HandleDeviceChange(CMainFrame& frame, DeviceEvent event) {
     // The library may see a new terminal only a few seconds after the system does.
     uint32_t now = before;
     for (int reading = 0; reading < kArrivalReadings; ++reading) {
-        now = Tp().TpUsbCount();
+        now = library.TpUsbCount();
         if (now != before || event == DeviceEvent::RemoveComplete) break;
-        SystemClock().Pause(kArrivalPauseMs);
+        AppServices().clock.Pause(kArrivalPauseMs);
     }
-    const bool found = FindUsbTerminal(Tp(), g_doc->settings.portName, now) >= 0;
+    const bool found = FindUsbTerminal(library, g_doc->settings.portName, now) >= 0;
     g_terminalView->SetOnline(found);
     frame.deviceChangeBusy = false;
 }

@@ -1,7 +1,5 @@
 #include "link/DirectoryListing.h"
 
-#include "link/TerminalLibrary.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -30,16 +28,9 @@ DirectoryEntry DecodeEntry(const uint8_t* record) {
     return entry;
 }
 
-ResultCode ListFolder(uint32_t link, const std::string& folder,
-                      std::vector<DirectoryEntry>& entries) {
-    std::vector<uint8_t> buffer(kListingBufferSize, 0);
-    int32_t count = 0;
-    int32_t size = kListingBufferSize;
-    const ResultCode rc = Tp().TpListDir(link, folder.c_str(), &count, buffer.data(), &size);
+void DecodeListing(const uint8_t* buffer, int32_t count, std::vector<DirectoryEntry>& entries) {
     entries.clear();
-    if (rc != kSuccess) return rc;
     const int valid = std::clamp<int32_t>(count, 0, kListingEntries);
     entries.reserve(static_cast<size_t>(valid));
-    for (int i = 0; i < valid; ++i) entries.push_back(DecodeEntry(buffer.data() + i * kEntrySize));
-    return rc;
+    for (int i = 0; i < valid; ++i) entries.push_back(DecodeEntry(buffer + i * kEntrySize));
 }

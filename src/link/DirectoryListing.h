@@ -1,7 +1,5 @@
 #pragma once
 
-#include "link/ResultCodes.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,7 +26,6 @@ struct DirectoryEntry {
 
 DirectoryEntry DecodeEntry(const uint8_t* record);
 
-// Lists a terminal folder over an open link. Whatever count the module reports, no more
-// entries are read than the 225 records the buffer holds.
-ResultCode ListFolder(uint32_t link, const std::string& folder,
-                      std::vector<DirectoryEntry>& entries);
+// Decodes a listing buffer of `count` records as a module reported them. Whatever the count,
+// no more entries are read than the 225 records the buffer holds.
+void DecodeListing(const uint8_t* buffer, int32_t count, std::vector<DirectoryEntry>& entries);

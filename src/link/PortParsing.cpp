@@ -45,12 +45,3 @@ uint32_t OpenLink(TerminalLibrary& library, const std::optional<PortAddress>& ad
     return library.TpOpen(static_cast<int32_t>(address->kind), address->number, 0, baudCode, 0,
                           0, 0, 1, 0);
 }
-
-uint32_t OpenLinkFor(const ConnectionSettings& record) {
-    return OpenLink(Tp(), ParsePort(Tp(), record.portName), record.baudCode);
-}
-
-void ScopedLink::Close() {
-    if (handle_ != 0) Tp().TpClose(handle_);
-    handle_ = 0;
-}

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/ConnectionSettings.h"
 #include "link/TerminalLibrary.h"
 
 #include <cstdint>
@@ -30,22 +29,3 @@ std::optional<PortAddress> ParsePort(TerminalLibrary& library, const std::string
 // Opens a link with the TpOpen arguments of a parsed port; 0 when there is none.
 uint32_t OpenLink(TerminalLibrary& library, const std::optional<PortAddress>& address,
                   int32_t baudCode);
-
-// Opens a link to the terminal a record names; 0 when it cannot be reached.
-uint32_t OpenLinkFor(const ConnectionSettings& record);
-
-// Closes a link when it leaves scope, so no link outlives the command that opened it.
-class ScopedLink {
-public:
-    explicit ScopedLink(uint32_t handle) : handle_(handle) {}
-    ~ScopedLink() { Close(); }
-    ScopedLink(const ScopedLink&) = delete;
-    ScopedLink& operator=(const ScopedLink&) = delete;
-
-    uint32_t get() const { return handle_; }
-    explicit operator bool() const { return handle_ != 0; }
-    void Close();
-
-private:
-    uint32_t handle_;
-};

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "link/ResultCodes.h"
-
-#include <cstdint>
 #include <string>
 
 // What TpGetInfo tells of a terminal: its first three identity buffers.
@@ -13,9 +10,6 @@ struct TerminalIdentity {
 };
 
 inline constexpr int kIdentityBufferSize = 20;
-
-// Reads the identity over an open link; the identity is untouched unless the result is 0.
-ResultCode ReadIdentity(uint32_t link, TerminalIdentity& identity);
 
 // The text that names a terminal in the terminal pane; `identity` is null when its read failed.
 std::string TerminalLabel(const std::string& portName, const TerminalIdentity* identity);

@@ -1,17 +1,34 @@
 #include "pc/FileTreeCtrl.h"
 
 #include "app/Globals.h"
+#include "app/Images.h"
 #include "app/MainFrame.h"
 #include "pc/ItemKind.h"
 
-#include <QHeaderView>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 namespace {
 constexpr int kImageRole = Qt::UserRole + 1;
 // The icon and the space in front of an item's text count as the item for a left click.
 constexpr int kClickWidening = 54;
+
+bool ListsOnClick(int kind, bool fileMode) {
+    if (!fileMode) return kind == kKindProjectOrTerminal || kind == kKindProjectRoot;
+    return kind != kKindFile;
+}
 }  // namespace
+
+CFileTreeCtrl* FileTreeOf(QWidget* widget) {
+    for (QWidget* w = widget; w; w = w->parentWidget()) {
+        if (auto* tree = qobject_cast<CFileTreeCtrl*>(w)) return tree;
+        if (w->isWindow()) break;
+    }
+    return nullptr;
+}
 
 CFileTreeCtrl::CFileTreeCtrl(bool pcFlag, QWidget* parent) : QTreeWidget(parent), pcFlag_(pcFlag) {
     setHeaderHidden(true);
@@ -20,12 +37,21 @@ CFileTreeCtrl::CFileTreeCtrl(bool pcFlag, QWidget* parent) : QTreeWidget(parent)
     setRootIsDecorated(true);
     setExpandsOnDoubleClick(false);
     setFrameShape(QFrame::StyledPanel);
+    // Names come from disks and terminals: never rich text.
+    setTextElideMode(Qt::ElideNone);
+    setUniformRowHeights(true);
 }
 
 void CFileTreeCtrl::SetImageList(QList<QIcon> images, int size) {
     images_ = std::move(images);
     setIconSize(QSize(size, size));
 }
+
+namespace {
+bool SortsBefore(const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+}
+}  // namespace
 
 QTreeWidgetItem* CFileTreeCtrl::InsertItem(QTreeWidgetItem* parent, const QString& text,
                                            int image, bool sorted) {
@@ -35,12 +61,18 @@ QTreeWidgetItem* CFileTreeCtrl::InsertItem(QTreeWidgetItem* parent, const QStrin
     int position = count;
     if (sorted) {
         // Case-insensitive, stable: a new item goes after its equals.
-        position = 0;
-        while (position < count) {
-            const QTreeWidgetItem* sibling = parent ? parent->child(position) : topLevelItem(position);
-            if (QString::compare(sibling->text(0), text, Qt::CaseInsensitive) > 0) break;
-            ++position;
+        int low = 0;
+        int high = count;
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            const QTreeWidgetItem* sibling = parent ? parent->child(middle) : topLevelItem(middle);
+            if (SortsBefore(text, sibling->text(0))) {
+                high = middle;
+            } else {
+                low = middle + 1;
+            }
         }
+        position = low;
     }
     if (parent) {
         parent->insertChild(position, item);
@@ -50,8 +82,34 @@ QTreeWidgetItem* CFileTreeCtrl::InsertItem(QTreeWidgetItem* parent, const QStrin
     return item;
 }
 
+void CFileTreeCtrl::InsertSortedChildren(QTreeWidgetItem* parent, QList<NewItem> items) {
+    if (parent->childCount() > 0) {
+        for (const NewItem& entry : items) {
+            QTreeWidgetItem* item = InsertItem(parent, entry.text, entry.image);
+            if (entry.withPlaceholder) InsertItem(item, QString(), kKindRoot);
+        }
+        return;
+    }
+    std::stable_sort(items.begin(), items.end(), [](const NewItem& a, const NewItem& b) {
+        return SortsBefore(a.text, b.text);
+    });
+    QList<QTreeWidgetItem*> children;
+    children.reserve(items.size());
+    for (const NewItem& entry : items) {
+        auto* item = new QTreeWidgetItem(QStringList{entry.text});
+        SetItemImage(item, entry.image);
+        if (entry.withPlaceholder) {
+            auto* placeholder = new QTreeWidgetItem(QStringList{QString()});
+            SetItemImage(placeholder, kKindRoot);
+            item->addChild(placeholder);
+        }
+        children.append(item);
+    }
+    parent->addChildren(children);
+}
+
 int CFileTreeCtrl::ItemImage(const QTreeWidgetItem* item) {
-    return item ? item->data(0, kImageRole).toInt() : -1;
+    return item ? item->data(0, kImageRole).toInt() : kNoItem;
 }
 
 void CFileTreeCtrl::SetItemImage(QTreeWidgetItem* item, int image) {
@@ -74,17 +132,31 @@ QString CFileTreeCtrl::GetItemPath(const QTreeWidgetItem* item) const {
     return path;
 }
 
+QTreeWidgetItem* CFileTreeCtrl::FindItem(const QString& path) const {
+    if (!rootItem_) return nullptr;
+    // Breadth-first over what is listed: paths are short and trees are shallow.
+    QList<QTreeWidgetItem*> pending{rootItem_};
+    while (!pending.isEmpty()) {
+        QTreeWidgetItem* node = pending.takeFirst();
+        for (int i = 0; i < node->childCount(); ++i) {
+            QTreeWidgetItem* child = node->child(i);
+            if (ItemImage(child) == kKindRoot && child->text(0).isEmpty()) continue;
+            const QString childPath = GetItemPath(child);
+            if (childPath == path) return child;
+            if (path.startsWith(childPath)) pending.append(child);
+        }
+    }
+    return nullptr;
+}
+
 void CFileTreeCtrl::ClearSelection() {
     for (QTreeWidgetItem* item : std::as_const(selection_)) SetHighlight(item, false);
     selection_.clear();
 }
 
 void CFileTreeCtrl::DeleteChildren(QTreeWidgetItem* item) {
-    while (item->childCount() > 0) {
-        QTreeWidgetItem* child = item->child(0);
-        ForgetItem(child);
-        delete child;
-    }
+    for (int i = 0; i < item->childCount(); ++i) ForgetItem(item->child(i));
+    qDeleteAll(item->takeChildren());
 }
 
 void CFileTreeCtrl::RemoveItem(QTreeWidgetItem* item) {
@@ -95,7 +167,7 @@ void CFileTreeCtrl::RemoveItem(QTreeWidgetItem* item) {
 
 void CFileTreeCtrl::RemoveAllItems() {
     selection_.clear();
-    currentItem_ = nullptr;
+    contextItem_ = nullptr;
     dropTarget_ = nullptr;
     rootItem_ = nullptr;
     clear();
@@ -103,9 +175,11 @@ void CFileTreeCtrl::RemoveAllItems() {
 
 // A deleted item must not stay behind in the lists that outlive it.
 void CFileTreeCtrl::ForgetItem(QTreeWidgetItem* item) {
-    for (int i = 0; i < item->childCount(); ++i) ForgetItem(item->child(i));
+    if (!selection_.isEmpty() || contextItem_ || dropTarget_) {
+        for (int i = 0; i < item->childCount(); ++i) ForgetItem(item->child(i));
+    }
     selection_.removeAll(item);
-    if (currentItem_ == item) currentItem_ = nullptr;
+    if (contextItem_ == item) contextItem_ = nullptr;
     if (dropTarget_ == item) dropTarget_ = nullptr;
 }
 
@@ -118,10 +192,19 @@ void CFileTreeCtrl::AppendToSelection(QTreeWidgetItem* item) {
     SetHighlight(item, true);
 }
 
+void CFileTreeCtrl::ReduceSelectionTo(QTreeWidgetItem* item) {
+    if (!InSelection(item)) return;
+    for (QTreeWidgetItem* other : std::as_const(selection_)) {
+        if (other != item) SetHighlight(other, false);
+    }
+    selection_ = {item};
+}
+
 void CFileTreeCtrl::SetHighlight(QTreeWidgetItem* item, bool on) { item->setSelected(on); }
 
 void CFileTreeCtrl::DropHighlight(QTreeWidgetItem* item) {
-    if (dropTarget_) dropTarget_->setSelected(false);
+    // A listed item keeps its highlight when the drop highlight leaves it.
+    if (dropTarget_ && !InSelection(dropTarget_)) dropTarget_->setSelected(false);
     dropTarget_ = item;
     if (dropTarget_) dropTarget_->setSelected(true);
 }
@@ -136,15 +219,34 @@ QTreeWidgetItem* CFileTreeCtrl::ClickedItem(const QPoint& point) const {
     return item;
 }
 
+QTreeWidgetItem* CFileTreeCtrl::ItemAtGlobal(const QPoint& globalPoint) const {
+    return itemAt(viewport()->mapFromGlobal(globalPoint));
+}
+
+void CFileTreeCtrl::ApplyCommands(CMainFrame& frame, const EditCommands& commands,
+                                  bool withMenuCommands) {
+    frame.copyEnabled = commands.copy;
+    if (commands.cutApplies) frame.cutEnabled = commands.cut;
+    frame.deleteEnabled = commands.del;
+    if (!withMenuCommands) return;
+    frame.newFolderEnabled = commands.newFolder;
+    frame.renameEnabled = commands.rename;
+    frame.formatEnabled = commands.format;
+    frame.propertyEnabled = commands.property;
+}
+
 void CFileTreeCtrl::mousePressEvent(QMouseEvent* event) {
     // The tree view's own selection and drag start never run: the clicks are this tree's.
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    const QPoint point = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
-        if (QTreeWidgetItem* item = ClickedItem(event->position().toPoint())) {
-            LeftButtonDown(item, event->modifiers() & Qt::ControlModifier);
-        }
+        if (QTreeWidgetItem* item = ClickedItem(point)) LeftButtonDown(item, control);
         return;
     }
-    if (event->button() == Qt::RightButton) return;
+    if (event->button() == Qt::RightButton) {
+        RightButtonDown(itemAt(point), control, event->globalPosition().toPoint());
+        return;
+    }
     QTreeWidget::mousePressEvent(event);
 }
 
@@ -170,19 +272,10 @@ void CFileTreeCtrl::LeftButtonDown(QTreeWidgetItem* item, bool control) {
     }
 
     if (fileModeFlag_) {
-        if (kind != kKindFolder && kind != kKindFile) {
-            frame.copyEnabled = frame.cutEnabled = frame.deleteEnabled = false;
-            return;
-        }
-        frame.copyEnabled = true;
-        frame.cutEnabled = kind == kKindFile;
-        frame.deleteEnabled = true;
+        ApplyCommands(frame, LeftClickCommands(kind), false);
+        if (kind != kKindFolder && kind != kKindFile) return;
         copyFlag_ = true;
-        // Programs stay where they are on a terminal.
-        const bool fixedOnTerminal =
-            !pcFlag_ && (kind == kKindFolder ? item->text(0).contains(QLatin1String("Program"))
-                                             : item->text(0).contains(QLatin1String(".bas")));
-        if (fixedOnTerminal) {
+        if (!pcFlag_ && StaysOnTerminal(kind, item->text(0))) {
             ClearSelection();
             DropHighlight(nullptr);
             return;
@@ -200,4 +293,143 @@ void CFileTreeCtrl::LeftButtonDown(QTreeWidgetItem* item, bool control) {
     }
     setCurrentItem(item);
     frame.closeConnectEnabled = kind == kKindProjectOrTerminal;
+}
+
+void CFileTreeCtrl::RightButtonDown(QTreeWidgetItem* item, bool control, const QPoint& globalPoint) {
+    CMainFrame& frame = *g_mainFrame;
+    setCurrentItem(item);
+    DropHighlight(item);
+    const int kind = ItemImage(item);
+    frame.activeTree = this;
+    contextItem_ = item;
+    controlFlag_ = control;
+    if (!control && item && !InSelection(item)) {
+        for (QTreeWidgetItem* listed : std::as_const(selection_)) SetHighlight(listed, false);
+    }
+    if (fileModeFlag_ && kind == kKindFile && !InSelection(item)) ClearSelection();
+    ApplyCommands(frame, RightClickCommands(Traits(), kind, GetItemPath(item)), true);
+    frame.ShowContextMenu(fileModeFlag_, globalPoint);
+}
+
+bool CFileTreeCtrl::MayDropOn(const CFileTreeCtrl* target) const {
+    if (!target) return false;
+    if (fileModeFlag_) return target->IsFileMode() && (target->IsPcTree() || target != this);
+    return !target->IsPcTree() && target != this;
+}
+
+void CFileTreeCtrl::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton) || selection_.isEmpty()) {
+        QTreeWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint global = event->globalPosition().toPoint();
+    if (!dragging_) {
+        dragging_ = true;
+        viewport()->grabMouse();
+        QApplication::setOverrideCursor(Cursor(fileModeFlag_ ? DragCursor::NoFile
+                                                             : DragCursor::NoProject));
+    }
+    CFileTreeCtrl* target = FileTreeOf(QApplication::widgetAt(global));
+    if (feedbackTree_ && feedbackTree_ != target) feedbackTree_->DropHighlight(nullptr);
+    feedbackTree_ = nullptr;
+    // A terminal tree takes no drop from itself, yet its own feedback cursor says so.
+    const bool feedback = target && (fileModeFlag_ ? MayDropOn(target) : !target->IsPcTree());
+    if (feedback) {
+        feedbackTree_ = target;
+        QApplication::changeOverrideCursor(target->DropFeedback(global));
+    } else {
+        QApplication::changeOverrideCursor(
+            Cursor(fileModeFlag_ ? DragCursor::NoFile : DragCursor::NoProject));
+    }
+}
+
+QCursor CFileTreeCtrl::DropFeedback(const QPoint& globalPoint) {
+    QTreeWidgetItem* item = ItemAtGlobal(globalPoint);
+    DropHighlight(item);
+    const bool allowed = AcceptsDrop(fileModeFlag_, ItemImage(item));
+    if (fileModeFlag_) return Cursor(allowed ? DragCursor::DropFile : DragCursor::NoFile);
+    return Cursor(allowed ? DragCursor::DropProject : DragCursor::NoProject);
+}
+
+void CFileTreeCtrl::EndDrag() {
+    if (!dragging_) return;
+    dragging_ = false;
+    viewport()->releaseMouse();
+    QApplication::restoreOverrideCursor();
+    if (feedbackTree_) feedbackTree_->DropHighlight(nullptr);
+    feedbackTree_ = nullptr;
+}
+
+void CFileTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QTreeWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    if (dragging_) {
+        const QPoint global = event->globalPosition().toPoint();
+        CFileTreeCtrl* target = FileTreeOf(QApplication::widgetAt(global));
+        EndDrag();
+        if (MayDropOn(target)) target->AcceptDrop(target->ItemAtGlobal(global), *this);
+    } else {
+        Click(itemAt(event->position().toPoint()), control);
+    }
+    QTreeWidget::mouseReleaseEvent(event);
+}
+
+void CFileTreeCtrl::keyPressEvent(QKeyEvent* event) {
+    QTreeWidgetItem* caret = currentItem();
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    const int kind = ItemImage(caret);
+    switch (event->key()) {
+        case Qt::Key_Delete:
+            g_mainFrame->RunDeleteKey();
+            setCurrentItem(nullptr);
+            DropHighlight(nullptr);
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Right:
+            if (caret && ListsOnClick(kind, fileModeFlag_) &&
+                (event->key() != Qt::Key_Right || !caret->isExpanded())) {
+                Click(caret, false);
+                return;
+            }
+            break;
+        case Qt::Key_Left:
+            if (caret && caret->isExpanded()) {
+                caret->setExpanded(false);
+                return;
+            }
+            break;
+        case Qt::Key_Space:
+            if (caret) {
+                LeftButtonDown(caret, control);
+                Click(caret, control);
+                if (!currentItem()) setCurrentItem(caret);
+                return;
+            }
+            break;
+        case Qt::Key_Menu:
+            RightButtonDown(caret, control, viewport()->mapToGlobal(visualItemRect(caret).center()));
+            return;
+        case Qt::Key_F10:
+            if (event->modifiers() & Qt::ShiftModifier) {
+                RightButtonDown(caret, control,
+                                viewport()->mapToGlobal(visualItemRect(caret).center()));
+                return;
+            }
+            break;
+        default: break;
+    }
+    QTreeWidget::keyPressEvent(event);
+}
+
+void CFileTreeCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    if (event->reason() != QContextMenuEvent::Keyboard) return;  // the right press did it
+    QTreeWidgetItem* caret = currentItem();
+    RightButtonDown(caret, event->modifiers() & Qt::ControlModifier,
+                    caret ? viewport()->mapToGlobal(visualItemRect(caret).center())
+                          : event->globalPos());
 }

@@ -1,8 +1,10 @@
 #include "pc/PCFileTree.h"
 
 #include "app/Globals.h"
+#include "app/Services.h"
 #include "pc/ItemKind.h"
 #include "platform/Drives.h"
+#include "platform/PcFileSystem.h"
 
 #include <QDir>
 
@@ -20,23 +22,93 @@ int KindOf(DriveType type) {
 
 }  // namespace
 
+bool ShowsAsShortName(const QString& name) {
+    const qsizetype dot = name.indexOf('.');
+    return dot >= 0 && dot <= 8 && name.size() <= 12;
+}
+
+QString ProjectNameOf(const QString& entryName) {
+    // Case-sensitive, and not at the very start: ".prj" alone is no project.
+    if (entryName.indexOf(QLatin1String(".prj")) < 1) return {};
+    return entryName.left(entryName.indexOf('.'));
+}
+
 void CPCFileTree::Fill() {
     RemoveAllItems();
+    PcFileSystem& files = AppServices().files;
     if (IsFileMode()) {
         SetRootItem(InsertItem(nullptr, QStringLiteral("PC"), kKindRoot, false));
+        const QString home = QDir::homePath();
         for (const LogicalDrive& drive : LogicalDrives()) {
+            if (drive.name == home) continue;
             QTreeWidgetItem* item = InsertItem(RootItem(), drive.name, KindOf(drive.type));
             InsertItem(item, QString(), kKindRoot);
         }
+        // A user's own files are rarely on a volume of their own: the home folder comes first.
+        auto* homeItem = new QTreeWidgetItem(QStringList{home});
+        SetItemImage(homeItem, kKindFixed);
+        RootItem()->insertChild(0, homeItem);
+        InsertItem(homeItem, QString(), kKindRoot);
     } else {
         SetRootItem(InsertItem(nullptr, QStringLiteral("Project:"), kKindProjectRoot, false));
-        const QStringList entries = QDir(DataFolder).entryList(
-            QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-        for (const QString& name : entries) {
-            // Case-sensitive, and not at the very start: ".prj" alone is no project.
-            if (name.indexOf(QLatin1String(".prj")) < 1) continue;
-            InsertItem(RootItem(), name.left(name.indexOf('.')), kKindProjectOrTerminal);
+        QList<NewItem> projects;
+        for (const PcEntry& entry : files.List(DataFolder).value_or(QList<PcEntry>())) {
+            const QString project = ProjectNameOf(entry.name);
+            if (!project.isEmpty()) projects.append({project, kKindProjectOrTerminal});
         }
+        InsertSortedChildren(RootItem(), std::move(projects));
     }
     RootItem()->setExpanded(true);
+}
+
+int CPCFileTree::FillFolder(const QString& path, QTreeWidgetItem* item) {
+    DeleteChildren(item);
+    const auto entries = AppServices().files.List(path);
+    if (!entries) return 0;
+    QList<NewItem> children;
+    children.reserve(entries->size());
+    for (const PcEntry& entry : *entries) {
+        if (entry.hidden || entry.system) continue;
+        if (entry.folder) {
+            children.append({entry.name, kKindFolder, true});
+        } else if (ShowsAsShortName(entry.name)) {
+            children.append({entry.name, kKindFile});
+        }
+    }
+    InsertSortedChildren(item, std::move(children));
+    return 0;
+}
+
+void CPCFileTree::Paste(QTreeWidgetItem*, CFileTreeCtrl&) {}
+
+void CPCFileTree::Click(QTreeWidgetItem* item, bool control) {
+    if (!item) return;
+    const int kind = ItemImage(item);
+    if (IsFileMode()) {
+        switch (kind) {
+            case kKindRoot: item->setExpanded(!item->isExpanded()); break;
+            case kKindRemovable:
+            case kKindFixed:
+            case kKindCdRom:
+            case kKindFolder:
+            case kKindNetwork:
+                // Listed afresh at every click; the path keeps its case, as the disk does.
+                FillFolder(GetItemPath(item), item);
+                item->setExpanded(!item->isExpanded());
+                break;
+            case kKindFile:
+                if (!control) ReduceSelectionTo(item);
+                break;
+            default: break;
+        }
+        return;
+    }
+    if (kind != kKindProjectRoot) {
+        if (!control) ReduceSelectionTo(item);
+        item->setExpanded(!item->isExpanded());
+    } else if (item->isExpanded()) {
+        item->setExpanded(false);
+    } else {
+        Fill();
+    }
 }

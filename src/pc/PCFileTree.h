@@ -2,6 +2,8 @@
 
 #include "pc/FileTreeCtrl.h"
 
+class PcFileSystem;
+
 // The PC side's tree: the PC's drives, folders and files in File Mode, the data folder's
 // projects in Project Mode.
 class CPCFileTree : public CFileTreeCtrl {
@@ -11,4 +13,19 @@ public:
 
     // Rebuilds the whole tree for the tree's mode.
     void Fill();
+    // Replaces the children of a drive or folder item by a fresh listing of `path`.
+    int FillFolder(const QString& path, QTreeWidgetItem* item);
+
+    // Copies or moves the selection of `source` into `target`.
+    void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source);
+
+    void AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) override { Paste(item, source); }
+
+protected:
+    void Click(QTreeWidgetItem* item, bool control) override;
 };
+
+// Whether a PC file is shown: an 8.3 name, told by its first "." and its length alone.
+bool ShowsAsShortName(const QString& name);
+// The project a data-folder entry holds, or an empty text for an entry that is no project.
+QString ProjectNameOf(const QString& entryName);

@@ -57,7 +57,11 @@ void InstallPrompter(Prompter* prompter) { g_installed = prompter; }
 
 void SetPromptOwner(QWidget* owner) { Window().owner = owner; }
 
-void ShowMessage(const QString& text) { Prompt().Message(text, kApplicationTitle); }
+void ShowMessage(Prompter& prompter, const QString& text) {
+    prompter.Message(text, kApplicationTitle);
+}
+
+void ShowMessage(const QString& text) { ShowMessage(Prompt(), text); }
 
 bool AskYesNo(const QString& text, const QString& caption) {
     return Prompt().Question(text, caption);

@@ -27,6 +27,7 @@ void InstallPrompter(Prompter* prompter);
 void SetPromptOwner(QWidget* owner);
 
 // An OK message box with the application title as caption.
+void ShowMessage(Prompter& prompter, const QString& text);
 void ShowMessage(const QString& text);
 
 // A Yes/No question; true for Yes.

@@ -1,33 +1,163 @@
 #include "terminal/TerminalFileTree.h"
 
 #include "app/Globals.h"
+#include "app/Services.h"
 #include "app/TarvikDoc.h"
-#include "link/PortParsing.h"
-#include "link/TerminalIdentity.h"
+#include "link/TerminalLink.h"
 #include "pc/ItemKind.h"
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
 
-#include <QMouseEvent>
+namespace {
+
+constexpr char kOffline[] = "Device is Off-line!";
+constexpr const char* kDrives[] = {"C:\\", "D:\\", "E:\\"};
+// The terminal needs a moment between two drive probes.
+constexpr int kProbePauseMs = 20;
+
+QString CodeText(ResultCode rc) { return QString::fromStdString(ResultCodeText(rc)); }
+
+}  // namespace
+
+QString EntryText(const DirectoryEntry& entry) {
+    return QString::fromLatin1(entry.IsFile() ? entry.DisplayName() : entry.name);
+}
+
+bool IsProjectInformationFile(const DirectoryEntry& entry) {
+    return entry.IsFile() && entry.extension == "INF";
+}
 
 void CTerminalFileTree::Fill() {
     RemoveAllItems();
     SetRootItem(InsertItem(nullptr, QStringLiteral("Terminal"), kKindProjectRoot, false));
-    for (const auto& record : g_doc->terminals) {
-        // A terminal that does not answer gets no item and no message.
-        ScopedLink link(OpenLinkFor(*record));
-        if (!link) continue;
+    const Services services = AppServices();
+    auto& terminals = g_doc->terminals;
+    // Child i stands for record i, so a terminal that does not answer leaves the roster.
+    for (auto record = terminals.begin(); record != terminals.end();) {
+        TerminalLink link(services.library, **record);
+        if (!link) {
+            record = terminals.erase(record);
+            continue;
+        }
         TerminalIdentity identity;
-        const bool read = ReadIdentity(link.get(), identity) == kSuccess;
+        const bool read = link.ReadIdentity(identity) == kSuccess;
         InsertItem(RootItem(),
-                   QString::fromStdString(TerminalLabel(record->portName, read ? &identity : nullptr)),
+                   QString::fromStdString(TerminalLabel((*record)->portName, read ? &identity : nullptr)),
                    kKindProjectOrTerminal, false);
+        ++record;
     }
 }
 
-void CTerminalFileTree::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && !dragging_ && !IsFileMode()) {
-        QTreeWidgetItem* item = itemAt(event->position().toPoint());
-        if (item && ItemImage(item) == kKindProjectRoot) item->setExpanded(!item->isExpanded());
+int CTerminalFileTree::RecordIndex(const QTreeWidgetItem* item) const {
+    if (!item || IsFileMode()) return -1;
+    if (ItemImage(item) == kKindTerminalProject) item = item->parent();
+    if (!item || item->parent() != RootItem()) return -1;
+    const int position = RootItem()->indexOfChild(const_cast<QTreeWidgetItem*>(item));
+    if (position < 0 || static_cast<size_t>(position) >= g_doc->terminals.size()) return -1;
+    return position;
+}
+
+int CTerminalFileTree::FillFolder(QTreeWidgetItem* item) {
+    const Services services = AppServices();
+    TerminalLink link(services.library, g_doc->settings);
+    if (!link) {
+        ShowMessage(services.prompter, kOffline);
+        return 1;
     }
-    dragging_ = false;
-    QTreeWidget::mouseReleaseEvent(event);
+    DeleteChildren(item);
+    std::vector<DirectoryEntry> entries;
+    if (ItemImage(item) == kKindTerminal) {
+        for (const char* drive : kDrives) {
+            const ResultCode rc = link.ListFolder(drive, entries);
+            const bool lastDrive = drive == kDrives[2];
+            if (rc == kSuccess) {
+                QTreeWidgetItem* driveItem = InsertItem(item, QLatin1String(drive), kKindFixed);
+                InsertItem(driveItem, QString(), kKindRoot);
+                if (!lastDrive) services.clock.Pause(kProbePauseMs);
+                continue;
+            }
+            // A terminal without drive E answers "Invalid disk." there, which is no fault.
+            if (lastDrive && rc == kInvalidDisk) break;
+            ShowMessage(services.prompter, CodeText(rc));
+            break;
+        }
+        return 1;
+    }
+    const ResultCode rc = link.ListFolder(GetItemPath(item).toUpper().toStdString(), entries);
+    if (rc != kSuccess) {
+        ShowMessage(services.prompter, CodeText(rc));
+        return 1;
+    }
+    QList<NewItem> children;
+    for (const DirectoryEntry& entry : entries) {
+        if (entry.IsFolder()) {
+            children.append({EntryText(entry), kKindFolder, true});
+        } else if (entry.IsFile()) {
+            children.append({EntryText(entry), kKindFile});
+        }
+    }
+    InsertSortedChildren(item, std::move(children));
+    return 1;
+}
+
+int CTerminalFileTree::ListTerminalProjects(QTreeWidgetItem* item, TerminalLink* link) {
+    if (!item || item->parent() != RootItem() || ItemImage(item) != kKindProjectOrTerminal) return 1;
+    const int position = RecordIndex(item);
+    if (position < 0) return 1;
+    const Services services = AppServices();
+    std::optional<TerminalLink> ownLink;
+    if (!link) {
+        ownLink.emplace(services.library, *g_doc->terminals[static_cast<size_t>(position)]);
+        if (!*ownLink) {
+            ShowMessage(services.prompter, kOffline);
+            return 1;
+        }
+        link = &*ownLink;
+    }
+    DeleteChildren(item);
+    std::vector<DirectoryEntry> entries;
+    const ResultCode rc = link->ListFolder("D:\\", entries);
+    if (rc != kSuccess) {
+        ShowMessage(services.prompter, CodeText(rc));
+        return rc;
+    }
+    QList<NewItem> projects;
+    for (const DirectoryEntry& entry : entries) {
+        if (IsProjectInformationFile(entry)) {
+            projects.append({QString::fromLatin1(entry.name), kKindTerminalProject});
+        }
+    }
+    InsertSortedChildren(item, std::move(projects));
+    return rc;
+}
+
+void CTerminalFileTree::Paste(QTreeWidgetItem*, CFileTreeCtrl&) {}
+
+void CTerminalFileTree::DropProject(QTreeWidgetItem*, CFileTreeCtrl&) {}
+
+void CTerminalFileTree::AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) {
+    if (IsFileMode()) {
+        Paste(item, source);
+    } else {
+        DropProject(item, source);
+    }
+}
+
+void CTerminalFileTree::Click(QTreeWidgetItem* item, bool control) {
+    if (!item) return;
+    const int kind = ItemImage(item);
+    if (IsFileMode()) {
+        if (kind == kKindFile) {
+            if (!control) ReduceSelectionTo(item);
+        } else if (kind <= kKindFolder) {
+            FillFolder(item);
+            item->setExpanded(!item->isExpanded());
+        }
+        return;
+    }
+    if (kind == kKindProjectRoot) {
+        item->setExpanded(!item->isExpanded());
+    } else if (kind == kKindProjectOrTerminal && ListTerminalProjects(item, nullptr) == 0) {
+        item->setExpanded(!item->isExpanded());
+    }
 }

@@ -2,6 +2,9 @@
 
 #include "pc/FileTreeCtrl.h"
 
+struct ConnectionSettings;
+class TerminalLink;
+
 // The terminal side's tree: the File Mode terminal's drives, folders and files, or the
 // roster of the terminals connected in Project Mode.
 class CTerminalFileTree : public CFileTreeCtrl {
@@ -11,7 +14,26 @@ public:
 
     // Builds the roster from the document's terminals.
     void Fill();
+    // Reads the children of a terminal file tree item from the terminal.
+    int FillFolder(QTreeWidgetItem* item);
+    // Reads the projects on drive D: of the roster terminal `item` stands for, over `link` or
+    // a link of its own when it is null. 1 when the terminal cannot be reached.
+    int ListTerminalProjects(QTreeWidgetItem* item, TerminalLink* link);
+
+    // The position in the document's terminals of the record a roster terminal, or a project
+    // under one, stands for; -1 for any other item.
+    int RecordIndex(const QTreeWidgetItem* item) const;
+
+    void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source);
+    void DropProject(QTreeWidgetItem* target, CFileTreeCtrl& source);
+
+    void AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) override;
 
 protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void Click(QTreeWidgetItem* item, bool control) override;
 };
+
+// The text a terminal shows for a listed file or folder; bytes are taken one for one.
+QString EntryText(const struct DirectoryEntry& entry);
+// Whether an entry of drive D: is a project's information file: extension bytes exactly "INF".
+bool IsProjectInformationFile(const struct DirectoryEntry& entry);

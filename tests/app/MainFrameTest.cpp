@@ -39,13 +39,19 @@ public:
 
 QStringList MenuTitles(const QMenuBar& bar) {
     QStringList titles;
-    for (QAction* action : bar.actions()) titles << action->text();
+    for (QAction* action : bar.actions()) {
+        if (action->isVisible()) titles << action->text();
+    }
     return titles;
 }
 
 QList<int> MenuIds(const QMenuBar& bar, int popup) {
     QList<int> ids;
-    for (QAction* action : bar.actions().at(popup)->menu()->actions()) {
+    QList<QAction*> menus;
+    for (QAction* action : bar.actions()) {
+        if (action->isVisible()) menus << action;
+    }
+    for (QAction* action : menus.at(popup)->menu()->actions()) {
         ids << (action->isSeparator() ? 0 : action->data().toInt());
     }
     return ids;
@@ -304,7 +310,7 @@ TEST_P(PasteRuleTest, FollowsTheRule) {
     CFileTreeCtrl& source = c.sourceIsActive ? active : other;
     QTreeWidgetItem* root = active.InsertItem(nullptr, "root", 0, false);
     active.SetRootItem(root);
-    if (c.currentImage >= 0) active.SetCurrentItem(active.InsertItem(root, "x", c.currentImage));
+    if (c.currentImage >= 0) active.SetContextItem(active.InsertItem(root, "x", c.currentImage));
     if (c.sourceHasItems) {
         QTreeWidgetItem* sourceRoot = source.InsertItem(nullptr, "s", 0, false);
         source.AppendToSelection(source.InsertItem(sourceRoot, "A.TXT", kKindFile));

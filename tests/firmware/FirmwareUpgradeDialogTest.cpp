@@ -1,4 +1,7 @@
 #include "firmware/FirmwareUpgrade.h"
+
+#include "app/Services.h"
+#include "link/TerminalLink.h"
 #include "firmware/FirmwareUpgradeDialog.h"
 #include "link/PortParsing.h"
 #include "link/TerminalLibrary.h"
@@ -198,10 +201,10 @@ TEST_F(FirmwareBenchTest, UsbTerminalIsUpgradedAndReadsBackTheNewVersion) {
 
     // The terminal itself now reports the version, not only its bench file.
     ConnectionSettings usb{"TQ-0001", 6, "", ""};
-    ScopedLink link(OpenLinkFor(usb));
+    TerminalLink link(Tp(), usb);
     ASSERT_TRUE(link);
     char info[8][20] = {};
-    ASSERT_EQ(Tp().TpGetInfo(link.get(), info[0], info[1], info[2], info[3], info[4], info[5],
+    ASSERT_EQ(Tp().TpGetInfo(link.Handle(), info[0], info[1], info[2], info[3], info[4], info[5],
                              info[6], info[7]),
               0);
     EXPECT_EQ(std::string(info[1], strnlen(info[1], 20)), "B01-3.05");
@@ -229,9 +232,9 @@ TEST_F(FirmwareBenchTest, FileModeUpgradesTheConnectedTerminalAndReportsAnOfflin
     const QString image = Image("TQ-3100", "A00-2.00");
     prompter.AnswerFileDialogs({image, image});
     doc.settings = {"COM3", 6, "TQ-3100", "10000042"};
-    UpgradeFileModeTerminal();
+    UpgradeFileModeTerminal(AppServices(), doc.settings);
     doc.settings = {"COM4", 6, "TQ-3100", "10000043"};
-    UpgradeFileModeTerminal();
+    UpgradeFileModeTerminal(AppServices(), doc.settings);
 
     EXPECT_EQ(prompter.messages, (QStringList{"Device is Off-line", kUpgradeComplete}));
     EXPECT_EQ(Firmware("first"), "A00-1.10");

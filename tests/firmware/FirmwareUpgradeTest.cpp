@@ -1,4 +1,7 @@
 #include "firmware/FirmwareUpgrade.h"
+
+#include "app/Services.h"
+#include "link/TerminalLink.h"
 #include "link/ResultCodes.h"
 #include "support/FirmwareFixture.h"
 #include "support/FirmwareImage.h"
@@ -81,7 +84,7 @@ protected:
 };
 
 TEST_F(FirmwareFileModeTest, CancelledFileDialogContactsNoTerminal) {
-    UpgradeFileModeTerminal();
+    UpgradeFileModeTerminal(AppServices(), doc.settings);
     EXPECT_EQ(prompter.fileFilters, QStringList{"Firmware Files(*.bin) | *.bin||"});
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
@@ -107,7 +110,7 @@ TEST_P(FirmwareFileModeResultTest, SendsTheChosenImageAndReportsTheResult) {
             .WillOnce(Return(GetParam().result));
         EXPECT_CALL(library, TpClose(77)).WillOnce(Return(0));
     }
-    UpgradeFileModeTerminal();
+    UpgradeFileModeTerminal(AppServices(), doc.settings);
     EXPECT_EQ(prompter.messages, QStringList{GetParam().expected});
 }
 
@@ -159,7 +162,7 @@ TEST_P(FirmwareProjectModeRunTest, ReportsEachTerminalThenTheRun) {
         }
     }
 
-    UpgradeCheckedTerminals(doc.terminals, c.checked, c.path);
+    UpgradeCheckedTerminals(AppServices(), doc.terminals, c.checked, c.path);
     EXPECT_EQ(prompter.messages, c.expected);
     EXPECT_EQ(prompter.captions, QStringList(c.expected.size(), "Tarvik"));
 }

@@ -210,13 +210,13 @@ TEST_F(NewConnectTest, CloseConnectIsOfferedOnlyAfterATerminalIsClicked) {
 }
 
 TEST_F(NewConnectTest, ClosingFromAProjectBelowATerminalClosesThatTerminal) {
+    bench.WriteFile("old", "D/SHOP.INF", "");
     app->NewConnect("COM3");
     app->NewConnect("COM4");
     QTreeWidgetItem* second = Roster().RootItem()->child(1);
-    QTreeWidgetItem* project = Roster().InsertItem(second, "SHOP", kKindTerminalProject);
-    second->setExpanded(true);
     AppFixture::Click(Roster(), second);
-    Roster().setCurrentItem(project);
+    ASSERT_EQ(second->childCount(), 1);
+    Roster().setCurrentItem(second->child(0));
     app->Frame().RunCommand(ID_CLOSE_CONNECT);
     EXPECT_EQ(RosterLabels(), QStringList{"TQ-3100-10000042, COM3"});
     ASSERT_EQ(app->Doc().terminals.size(), 1u);

@@ -1,4 +1,5 @@
 #include "link/DirectoryListing.h"
+#include "link/TerminalLink.h"
 
 #include "link/PortParsing.h"
 #include "support/MockTerminalLibrary.h"
@@ -67,8 +68,10 @@ TEST_P(ListFolderCountTest, ReadsNoMoreThanTheBufferHolds) {
             *count = GetParam().reported;
             return 0;
         });
+    ON_CALL(library, TpOpen).WillByDefault(::testing::Return(7u));
+    TerminalLink link(library, ConnectionSettings{"COM1", 6, "", ""});
     std::vector<DirectoryEntry> entries;
-    EXPECT_EQ(ListFolder(7, "C:\\DATA", entries), 0);
+    EXPECT_EQ(link.ListFolder("C:\\DATA", entries), 0);
     EXPECT_EQ(entries.size(), GetParam().read);
 }
 
@@ -80,8 +83,10 @@ INSTANTIATE_TEST_SUITE_P(Counts, ListFolderCountTest,
 TEST(ListFolderTest, AFailedListingGivesItsCodeAndNoEntries) {
     NiceMock<MockTerminalLibrary> library;
     ON_CALL(library, TpListDir).WillByDefault(::testing::Return(kInvalidDisk));
+    ON_CALL(library, TpOpen).WillByDefault(::testing::Return(1u));
+    TerminalLink link(library, ConnectionSettings{"COM1", 6, "", ""});
     std::vector<DirectoryEntry> entries(3);
-    EXPECT_EQ(ListFolder(1, "E:\\", entries), kInvalidDisk);
+    EXPECT_EQ(link.ListFolder("E:\\", entries), kInvalidDisk);
     EXPECT_TRUE(entries.empty());
 }
 
@@ -91,10 +96,10 @@ TEST(ListFolderTest, ListsAnEmulatedTerminalFolder) {
     bench.WriteFile("t", "C/DATA/STOCK.DAT", "12345");
     bench.WriteFile("t", "C/DATA/README", "x");
     bench.WriteFile("t", "C/DATA/SUB/A.TXT", "");
-    ScopedLink link(OpenLinkFor(ConnectionSettings{"COM3", 6, "", ""}));
+    TerminalLink link(bench.Library(), ConnectionSettings{"COM3", 6, "", ""});
     ASSERT_TRUE(link);
     std::vector<DirectoryEntry> entries;
-    ASSERT_EQ(ListFolder(link.get(), "C:\\DATA", entries), 0);
+    ASSERT_EQ(link.ListFolder("C:\\DATA", entries), 0);
     ASSERT_EQ(entries.size(), 3u);
     std::vector<std::string> shown;
     for (const DirectoryEntry& entry : entries) {

@@ -1,4 +1,5 @@
 #include "link/PortParsing.h"
+#include "link/TerminalLink.h"
 
 #include "link/TerminalIdentity.h"
 #include "support/MockTerminalLibrary.h"
@@ -85,28 +86,23 @@ TEST(ParsePortUsb, ReadsNoFurtherThanTheBufferWhenTheModuleLeavesNoEnd) {
     EXPECT_EQ(FindUsbTerminal(library, "QQQQQ", 1), 0);
 }
 
-TEST(OpenLinkFor, PassesTheNineArgumentsInOrder) {
+TEST(TerminalLinkTest, OpensWithTheNineArgumentsInOrderAndClosesOnTheSameLibraryOnce) {
     NiceMock<MockTerminalLibrary> library;
     EXPECT_CALL(library, TpOpen(1, 7, 0, 3, 0, 0, 0, 1, 0)).WillOnce(Return(42u));
-    EXPECT_EQ(OpenLinkFor(ConnectionSettings{"com7", 3, "", ""}), 42u);
+    EXPECT_CALL(library, TpClose(42u)).Times(1);
+    TerminalLink link(library, ConnectionSettings{"com7", 3, "", ""});
+    EXPECT_EQ(link.Handle(), 42u);
+    link.Close();
+    EXPECT_FALSE(link);
 }
 
-TEST(OpenLinkFor, OpensNothingForAUsbTerminalThatIsNotAttached) {
+TEST(TerminalLinkTest, OpensNothingForAUsbTerminalThatIsNotAttachedAndClosesNothing) {
     NiceMock<MockTerminalLibrary> library;
     library.ListUsbNames({"TQ-1"});
     EXPECT_CALL(library, TpOpen).Times(0);
-    EXPECT_EQ(OpenLinkFor(ConnectionSettings{"TQ-2", 6, "", ""}), 0u);
-}
-
-TEST(ScopedLinkTest, ClosesAnOpenLinkOnceAndNeverAZeroOne) {
-    NiceMock<MockTerminalLibrary> library;
-    EXPECT_CALL(library, TpClose(5u)).Times(1);
-    EXPECT_CALL(library, TpClose(0u)).Times(0);
-    {
-        ScopedLink link(5);
-        link.Close();
-    }
-    { ScopedLink none(0); }
+    EXPECT_CALL(library, TpClose).Times(0);
+    TerminalLink link(library, ConnectionSettings{"TQ-2", 6, "", ""});
+    EXPECT_FALSE(link);
 }
 
 struct LabelCase {
@@ -148,8 +144,10 @@ TEST(ReadIdentityTest, ReadsAtMostTwentyCharactersOfEachBuffer) {
             std::strcpy(serial, "42");
             return 0;
         });
+    ON_CALL(library, TpOpen).WillByDefault(Return(9u));
+    TerminalLink link(library, ConnectionSettings{"COM1", 6, "", ""});
     TerminalIdentity identity;
-    ASSERT_EQ(ReadIdentity(9, identity), 0);
+    ASSERT_EQ(link.ReadIdentity(identity), 0);
     EXPECT_EQ(identity.model, std::string(kIdentityBufferSize, 'M'));
     EXPECT_EQ(identity.firmware, "A00-1.10");
     EXPECT_EQ(identity.serialNumber, "42");
@@ -158,8 +156,10 @@ TEST(ReadIdentityTest, ReadsAtMostTwentyCharactersOfEachBuffer) {
 TEST(ReadIdentityTest, LeavesTheIdentityAloneOnFailure) {
     NiceMock<MockTerminalLibrary> library;
     ON_CALL(library, TpGetInfo).WillByDefault(Return(2681));
+    ON_CALL(library, TpOpen).WillByDefault(Return(1u));
+    TerminalLink link(library, ConnectionSettings{"COM1", 6, "", ""});
     TerminalIdentity identity{"old", "old", "old"};
-    EXPECT_EQ(ReadIdentity(1, identity), 2681);
+    EXPECT_EQ(link.ReadIdentity(identity), 2681);
     EXPECT_EQ(identity.model, "old");
 }
 

@@ -1,0 +1,47 @@
+#include "app/EditCommands.h"
+
+#include "app/MainFrame.h"
+#include "pc/PCFileTree.h"
+#include "terminal/TerminalFileTree.h"
+
+void CutOrCopy(CMainFrame& frame, bool copy) {
+    CFileTreeCtrl* active = frame.activeTree;
+    if (!active) return;
+    frame.clipboardSource = active;
+    active->SetCopyFlag(copy);
+    QTreeWidgetItem* context = active->ContextItem();
+    if (!context || active->InSelection(context)) return;
+    active->ClearSelection();
+    active->AppendToSelection(context);
+}
+
+void PasteClipboard(CMainFrame& frame) {
+    CFileTreeCtrl* active = frame.activeTree;
+    CFileTreeCtrl* source = frame.clipboardSource;
+    // A paste always ends the clipboard, whatever the operation did.
+    frame.clipboardSource = nullptr;
+    if (!active || !source || source->SelectionList().isEmpty()) return;
+    if (source->IsFileMode()) {
+        if (auto* pc = qobject_cast<CPCFileTree*>(active)) {
+            pc->Paste(active->CaretItem(), *source);
+        } else if (auto* terminal = qobject_cast<CTerminalFileTree*>(active)) {
+            terminal->Paste(active->CaretItem(), *source);
+        }
+    } else if (auto* roster = qobject_cast<CTerminalFileTree*>(active)) {
+        roster->DropProject(active->ContextItem(), *source);
+    }
+}
+
+void DeleteSelection(CMainFrame& frame) {
+    CFileTreeCtrl* active = frame.activeTree;
+    if (!active) return;
+    if (QTreeWidgetItem* context = active->ContextItem(); context && !active->InSelection(context)) {
+        if (!active->ControlFlag()) active->ClearSelection();
+        active->AppendToSelection(context);
+    }
+    frame.clipboardSource = active;
+    // The operations that delete come with the file and project operations.
+    active->ClearSelection();
+    active->DropHighlight(nullptr);
+    active->SetContextItem(nullptr);
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+class CMainFrame;
+
+// The edit commands on the frame's active tree; each does nothing without one.
+void CutOrCopy(CMainFrame& frame, bool copy);
+void PasteClipboard(CMainFrame& frame);
+void DeleteSelection(CMainFrame& frame);

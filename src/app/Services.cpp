@@ -1,0 +1,8 @@
+#include "app/Services.h"
+
+#include "link/TerminalLibrary.h"
+#include "platform/Clock.h"
+#include "platform/PcFileSystem.h"
+#include "platform/Prompter.h"
+
+Services AppServices() { return {Tp(), Prompt(), SystemClock(), LocalFiles()}; }

@@ -1,0 +1,18 @@
+#pragma once
+
+class Clock;
+class PcFileSystem;
+class Prompter;
+class TerminalLibrary;
+
+// What an operation talks to, passed in so that a test can stand in for any of it.
+struct Services {
+    TerminalLibrary& library;
+    Prompter& prompter;
+    Clock& clock;
+    PcFileSystem& files;
+};
+
+// The program's own: the terminal modules, the window's message boxes, the real clock and
+// the PC's files. Only the window's adaptors call this.
+Services AppServices();
