@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// System error codes the program tells apart, as the PC's file calls report them.
+inline constexpr int kPcSuccess = 0;
+inline constexpr int kPcFileNotFound = 2;
+inline constexpr int kPcPathNotFound = 3;
+inline constexpr int kPcAccessDenied = 5;
+inline constexpr int kPcNotSameDevice = 17;
+inline constexpr int kPcFileExists = 80;
+inline constexpr int kPcDiskFull = 112;
+inline constexpr int kPcFolderNotEmpty = 145;
+inline constexpr int kPcAlreadyExists = 183;
+inline constexpr int kPcGeneralFailure = 31;
+
+// One entry of a PC folder listing.
+struct PcEntry {
+    QString name;
+    bool folder = false;
+    bool symbolicLink = false;  // a walk never follows one into a folder
+    bool hidden = false;        // a dot-name
+    bool system = false;        // a socket, pipe or device
+    qint64 size = 0;
+    QDateTime modified;
+};
+
+// The PC's files with the semantics the program relies on: a move never replaces an existing
+// file, a folder removal only removes an empty folder, a copy appears whole or not at all.
+// Every operation answers 0 or a system error code.
+class PcFileSystem {
+public:
+    virtual ~PcFileSystem() = default;
+
+    // The entries of a folder, without "." and ".."; none when it cannot be enumerated.
+    virtual std::optional<QList<PcEntry>> List(const QString& folder) = 0;
+    // The entry a path names, without following a final symbolic link; none when it is absent.
+    virtual std::optional<PcEntry> Stat(const QString& path) = 0;
+    virtual int CopyFile(const QString& from, const QString& to, bool failIfExists) = 0;
+    virtual int MoveFile(const QString& from, const QString& to) = 0;
+    virtual int DeleteFile(const QString& path) = 0;
+    virtual int CreateFolder(const QString& path) = 0;
+    virtual int RemoveFolder(const QString& path) = 0;
+    virtual int ReadWholeFile(const QString& path, QByteArray& content) = 0;
+    // Writes through a temporary name beside the file, so the file is whole or untouched.
+    virtual int WriteWholeFile(const QString& path, const QByteArray& content) = 0;
+};
+
+// The real file system.
+PcFileSystem& LocalFiles();
