@@ -1,0 +1,75 @@
+#include "support/ScriptedFileSystem.h"
+
+void ScriptedFileSystem::Fail(Operation op, const QString& pathPart, int code, int afterCalls) {
+    failures_.push_back({op, pathPart, code, afterCalls});
+}
+
+std::optional<int> ScriptedFileSystem::Scripted(Operation op, const QString& call,
+                                                const QString& path, const QString& other) {
+    calls << call;
+    std::optional<int> code;
+    // Every matching failure counts the call, so each one's afterCalls holds on its own.
+    for (Failure& failure : failures_) {
+        if (failure.op != op) continue;
+        if (!path.contains(failure.pathPart) && !other.contains(failure.pathPart)) continue;
+        if (failure.passes > 0) {
+            --failure.passes;
+        } else if (!code) {
+            code = failure.code;
+        }
+    }
+    return code;
+}
+
+std::optional<QList<PcEntry>> ScriptedFileSystem::List(const QString& folder) {
+    if (Scripted(Operation::List, "List " + folder, folder)) return std::nullopt;
+    return LocalFiles().List(folder);
+}
+
+std::optional<PcEntry> ScriptedFileSystem::Stat(const QString& path) {
+    if (Scripted(Operation::Stat, "Stat " + path, path)) return std::nullopt;
+    return LocalFiles().Stat(path);
+}
+
+int ScriptedFileSystem::CopyFile(const QString& from, const QString& to, bool failIfExists) {
+    if (const auto code = Scripted(Operation::CopyFile, "CopyFile " + from + " -> " + to, from, to))
+        return *code;
+    return LocalFiles().CopyFile(from, to, failIfExists);
+}
+
+int ScriptedFileSystem::MoveFile(const QString& from, const QString& to) {
+    if (const auto code = Scripted(Operation::MoveFile, "MoveFile " + from + " -> " + to, from, to))
+        return *code;
+    return LocalFiles().MoveFile(from, to);
+}
+
+int ScriptedFileSystem::DeleteFile(const QString& path) {
+    if (const auto code = Scripted(Operation::DeleteFile, "DeleteFile " + path, path)) return *code;
+    return LocalFiles().DeleteFile(path);
+}
+
+int ScriptedFileSystem::CreateFolder(const QString& path) {
+    if (const auto code = Scripted(Operation::CreateFolder, "CreateFolder " + path, path))
+        return *code;
+    return LocalFiles().CreateFolder(path);
+}
+
+int ScriptedFileSystem::RemoveFolder(const QString& path) {
+    if (const auto code = Scripted(Operation::RemoveFolder, "RemoveFolder " + path, path))
+        return *code;
+    return LocalFiles().RemoveFolder(path);
+}
+
+int ScriptedFileSystem::ReadWholeFile(const QString& path, QByteArray& content) {
+    if (const auto code = Scripted(Operation::ReadWholeFile, "ReadWholeFile " + path, path)) {
+        content.clear();
+        return *code;
+    }
+    return LocalFiles().ReadWholeFile(path, content);
+}
+
+int ScriptedFileSystem::WriteWholeFile(const QString& path, const QByteArray& content) {
+    if (const auto code = Scripted(Operation::WriteWholeFile, "WriteWholeFile " + path, path))
+        return *code;
+    return LocalFiles().WriteWholeFile(path, content);
+}

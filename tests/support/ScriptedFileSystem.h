@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/PcFileSystem.h"
+
+#include <QStringList>
+#include <vector>
+
+// The real file system with the failures a test run as root cannot cause scripted in, and
+// every call recorded.
+class ScriptedFileSystem final : public PcFileSystem {
+public:
+    enum class Operation {
+        List,
+        Stat,
+        CopyFile,
+        MoveFile,
+        DeleteFile,
+        CreateFolder,
+        RemoveFolder,
+        ReadWholeFile,
+        WriteWholeFile,
+    };
+
+    // Each call of `op` with a path containing `pathPart` past the first `afterCalls` such
+    // calls answers `code` (List and Stat answer none) without touching the disk.
+    void Fail(Operation op, const QString& pathPart, int code, int afterCalls = 0);
+
+    std::optional<QList<PcEntry>> List(const QString& folder) override;
+    std::optional<PcEntry> Stat(const QString& path) override;
+    int CopyFile(const QString& from, const QString& to, bool failIfExists) override;
+    int MoveFile(const QString& from, const QString& to) override;
+    int DeleteFile(const QString& path) override;
+    int CreateFolder(const QString& path) override;
+    int RemoveFolder(const QString& path) override;
+    int ReadWholeFile(const QString& path, QByteArray& content) override;
+    int WriteWholeFile(const QString& path, const QByteArray& content) override;
+
+    QStringList calls;  // "CopyFile a -> b", "List a" ... in order
+
+private:
+    struct Failure {
+        Operation op;
+        QString pathPart;
+        int code;
+        int passes;  // matching calls still let through
+    };
+
+    // Records the call; the scripted code, or none to hand it to the real file system.
+    std::optional<int> Scripted(Operation op, const QString& call, const QString& path,
+                                const QString& other = QString());
+
+    std::vector<Failure> failures_;
+};
