@@ -21,6 +21,7 @@ void PasteClipboard(CMainFrame& frame) {
     // A paste always ends the clipboard, whatever the operation did.
     frame.clipboardSource = nullptr;
     if (!active || !source || source->SelectionList().isEmpty()) return;
+    OperationScope operation(frame);
     if (source->IsFileMode()) {
         if (auto* pc = qobject_cast<CPCFileTree*>(active)) {
             pc->Paste(active->CaretItem(), *source);
@@ -32,6 +33,22 @@ void PasteClipboard(CMainFrame& frame) {
     }
 }
 
+namespace {
+
+void DeleteOne(CFileTreeCtrl& tree, QTreeWidgetItem* item) {
+    auto* pc = qobject_cast<CPCFileTree*>(&tree);
+    auto* terminal = qobject_cast<CTerminalFileTree*>(&tree);
+    if (tree.IsFileMode()) {
+        if (pc) pc->DeleteItem(item);
+        if (terminal) terminal->DeleteItem(item);
+    } else {
+        if (pc) pc->DeleteProject(item);
+        if (terminal) terminal->RemoveTerminalProject(item);
+    }
+}
+
+}  // namespace
+
 void DeleteSelection(CMainFrame& frame) {
     CFileTreeCtrl* active = frame.activeTree;
     if (!active) return;
@@ -40,7 +57,15 @@ void DeleteSelection(CMainFrame& frame) {
         active->AppendToSelection(context);
     }
     frame.clipboardSource = active;
-    // The operations that delete come with the file and project operations.
+    OperationScope operation(frame);
+    // An operation may refill the tree and take later items of the list with it; the tree
+    // forgets deleted items, so each is looked up afresh.
+    const QList<QTreeWidgetItem*> items = active->SelectionList();
+    for (QTreeWidgetItem* item : items) {
+        if (!active->InSelection(item)) continue;
+        active->SetCaretItem(item);
+        DeleteOne(*active, item);
+    }
     active->ClearSelection();
     active->DropHighlight(nullptr);
     active->SetContextItem(nullptr);

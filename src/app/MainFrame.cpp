@@ -78,8 +78,7 @@ CMainFrame::CMainFrame() {
     CreateAccelerators();
     Tp().TpSetMode(1);
     deviceWatcher_ = new DeviceWatcher(QString::fromStdString(Tp().WatchFolder()), this);
-    connect(deviceWatcher_, &DeviceWatcher::deviceChanged, this,
-            [this](DeviceEvent event) { HandleDeviceChange(*this, event); });
+    connect(deviceWatcher_, &DeviceWatcher::deviceChanged, this, &CMainFrame::OnDeviceChange);
     CreateClient();
     CreateMenus();
     SetMenu(kProjectMenu);
@@ -241,6 +240,25 @@ void CMainFrame::ShowContextMenu(bool fileMode, const QPoint& globalPoint) {
 }
 
 void CMainFrame::RunDeleteKey() { RunCommand(ID_DELETE); }
+
+void CMainFrame::BeginOperation() {
+    if (operationDepth_++ == 0) progress_.Start();
+}
+
+void CMainFrame::EndOperation() {
+    if (--operationDepth_ > 0) return;
+    progress_.Finish();
+    const QList<DeviceEvent> deferred = std::exchange(deferredDeviceEvents_, {});
+    for (DeviceEvent event : deferred) OnDeviceChange(event);
+}
+
+void CMainFrame::OnDeviceChange(DeviceEvent event) {
+    if (OperationRunning()) {
+        deferredDeviceEvents_.append(event);
+        return;
+    }
+    HandleDeviceChange(*this, event);
+}
 
 void CMainFrame::SwitchMode(bool projectMode) {
     if (projectMode_ == projectMode) return;

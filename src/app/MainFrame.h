@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgressDisplay.h"
 #include "platform/DeviceWatcher.h"
 
 #include <QMainWindow>
@@ -51,6 +52,14 @@ public:
     // The Delete key in a tree: the Delete command, as far as it is enabled.
     void RunDeleteKey();
 
+    ProgressDisplay& Progress() { return progress_; }
+    // While an operation runs, device-change notices wait, so that none deletes tree items
+    // or changes a connection under it; they are handled when the outermost one ends.
+    void BeginOperation();
+    void EndOperation();
+    bool OperationRunning() const { return operationDepth_ > 0; }
+    void OnDeviceChange(DeviceEvent event);
+
     // The image of the toolbar's middle button: 1 not connected, 3 connected.
     void SetConnectButtonImage(int image);
     int ConnectButtonImage() const { return connectButtonImage_; }
@@ -97,4 +106,19 @@ private:
     QLabel* scrollIndicator_ = nullptr;
     DeviceWatcher* deviceWatcher_ = nullptr;
     bool updateQueued_ = false;
+    ProgressDisplay progress_{*this};
+    int operationDepth_ = 0;
+    QList<DeviceEvent> deferredDeviceEvents_;
+};
+
+// Holds an operation open on the frame for its scope.
+class OperationScope {
+public:
+    explicit OperationScope(CMainFrame& frame) : frame_(frame) { frame_.BeginOperation(); }
+    ~OperationScope() { frame_.EndOperation(); }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+
+private:
+    CMainFrame& frame_;
 };

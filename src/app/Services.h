@@ -2,6 +2,7 @@
 
 class Clock;
 class PcFileSystem;
+class ProgressObserver;
 class Prompter;
 class TerminalLibrary;
 
@@ -11,8 +12,9 @@ struct Services {
     Prompter& prompter;
     Clock& clock;
     PcFileSystem& files;
+    ProgressObserver& progress;
 };
 
-// The program's own: the terminal modules, the window's message boxes, the real clock and
-// the PC's files. Only the window's adaptors call this.
+// The program's own: the terminal modules, the window's message boxes, the real clock, the
+// PC's files and the window's progress display. Only the window's adaptors call this.
 Services AppServices();

@@ -370,7 +370,10 @@ void CFileTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
         const QPoint global = event->globalPosition().toPoint();
         CFileTreeCtrl* target = FileTreeOf(QApplication::widgetAt(global));
         EndDrag();
-        if (MayDropOn(target)) target->AcceptDrop(target->ItemAtGlobal(global), *this);
+        if (MayDropOn(target)) {
+            OperationScope operation(*g_mainFrame);
+            target->AcceptDrop(target->ItemAtGlobal(global), *this);
+        }
     } else {
         Click(itemAt(event->position().toPoint()), control);
     }

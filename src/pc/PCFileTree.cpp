@@ -79,8 +79,6 @@ int CPCFileTree::FillFolder(const QString& path, QTreeWidgetItem* item) {
     return 0;
 }
 
-void CPCFileTree::Paste(QTreeWidgetItem*, CFileTreeCtrl&) {}
-
 void CPCFileTree::Click(QTreeWidgetItem* item, bool control) {
     if (!item) return;
     const int kind = ItemImage(item);

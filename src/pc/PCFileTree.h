@@ -18,6 +18,12 @@ public:
 
     // Copies or moves the selection of `source` into `target`.
     void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source);
+    // Deletes a file or a folder with everything in it.
+    void DeleteItem(QTreeWidgetItem* item);
+    // Makes a folder named `name` in the context item's drive or folder.
+    void NewFolder(const QString& name);
+    // Deletes a project file of the data folder.
+    void DeleteProject(QTreeWidgetItem* item);
 
     void AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) override { Paste(item, source); }
 

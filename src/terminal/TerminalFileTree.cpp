@@ -131,10 +131,6 @@ int CTerminalFileTree::ListTerminalProjects(QTreeWidgetItem* item, TerminalLink*
     return rc;
 }
 
-void CTerminalFileTree::Paste(QTreeWidgetItem*, CFileTreeCtrl&) {}
-
-void CTerminalFileTree::DropProject(QTreeWidgetItem*, CFileTreeCtrl&) {}
-
 void CTerminalFileTree::AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) {
     if (IsFileMode()) {
         Paste(item, source);

@@ -24,8 +24,18 @@ public:
     // under one, stands for; -1 for any other item.
     int RecordIndex(const QTreeWidgetItem* item) const;
 
+    // Copies or moves the selection of a PC tree into a terminal drive or folder.
     void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source);
+    // Deletes a terminal file, or a folder with the files in it.
+    void DeleteItem(QTreeWidgetItem* item);
+    // Makes a folder named `name` in the context item's drive or folder.
+    void NewFolder(const QString& name);
+    // Formats the drive of the context item.
+    void FormatDrive();
+    // Downloads the projects selected in `source` to the roster terminal `target`.
     void DropProject(QTreeWidgetItem* target, CFileTreeCtrl& source);
+    // Removes an installed project from its roster terminal.
+    void RemoveTerminalProject(QTreeWidgetItem* item);
 
     void AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) override;
 

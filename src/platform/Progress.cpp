@@ -1,0 +1,6 @@
+#include "platform/Progress.h"
+
+ProgressObserver& NoProgress() {
+    static ProgressObserver none;
+    return none;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// What a long operation tells about its work, one file at a time. The default does nothing,
+// so a quick operation looks the same with or without an observer.
+class ProgressObserver {
+public:
+    virtual ~ProgressObserver() = default;
+    // Before a file is sent; false asks the operation to stop here, before this file.
+    virtual bool BeforeFile(const QString& from, const QString& to, qint64 bytes) {
+        Q_UNUSED(from);
+        Q_UNUSED(to);
+        Q_UNUSED(bytes);
+        return true;
+    }
+    // After the file is whole at its destination, or was given up.
+    virtual void AfterFile(qint64 bytes) { Q_UNUSED(bytes); }
+};
+
+// An observer that watches nothing and never cancels.
+ProgressObserver& NoProgress();
