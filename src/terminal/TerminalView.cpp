@@ -22,7 +22,7 @@ CTerminalView::CTerminalView(QWidget* parent)
     fileTree_->InsertItem(fileTree_->RootItem(), QString(), kKindRoot);
 
     roster_->setObjectName(QStringLiteral("terminalRoster"));
-    roster_->setAccessibleName(QStringLiteral("Connected terminals"));
+    roster_->setAccessibleName(QStringLiteral("Terminal roster"));
     roster_->SetFileModeFlag(false);
     roster_->SetImageList(RosterImages(), 32);
     roster_->Fill();

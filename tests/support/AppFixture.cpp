@@ -24,6 +24,47 @@ AppFixture::~AppFixture() {
     DataFolder = previousDataFolder_;
 }
 
+namespace {
+
+void SendMouse(CFileTreeCtrl& tree, QEvent::Type type, const QPoint& global, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    const QPointF local = tree.viewport()->mapFromGlobal(QPointF(global));
+    QMouseEvent event(type, local, QPointF(global), button, buttons, modifiers);
+    QApplication::sendEvent(tree.viewport(), &event);
+}
+
+}  // namespace
+
+QPoint AppFixture::PointOn(CFileTreeCtrl& tree, QTreeWidgetItem* item) {
+    tree.scrollToItem(item);
+    const QRect row = tree.visualItemRect(item);
+    return tree.viewport()->mapToGlobal(QPoint(row.left() + tree.iconSize().width() + 8, row.center().y()));
+}
+
+void AppFixture::RightClick(CFileTreeCtrl& tree, QTreeWidgetItem* item, bool control) {
+    QPoint global;
+    if (item) {
+        global = PointOn(tree, item);
+    } else {
+        global = tree.viewport()->mapToGlobal(QPoint(5, tree.viewport()->height() - 3));
+    }
+    SendMouse(tree, QEvent::MouseButtonPress, global, Qt::RightButton, Qt::RightButton,
+              control ? Qt::ControlModifier : Qt::NoModifier);
+    SendMouse(tree, QEvent::MouseButtonRelease, global, Qt::RightButton, Qt::NoButton,
+              control ? Qt::ControlModifier : Qt::NoModifier);
+}
+
+void AppFixture::Drag(CFileTreeCtrl& from, QTreeWidgetItem* item, CFileTreeCtrl& to,
+                      QTreeWidgetItem* target) {
+    const QPoint start = PointOn(from, item);
+    const QPoint end = target ? PointOn(to, target)
+                              : to.viewport()->mapToGlobal(QPoint(5, to.viewport()->height() - 3));
+    SendMouse(from, QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(from, QEvent::MouseMove, start + QPoint(6, 0), Qt::NoButton, Qt::LeftButton);
+    SendMouse(from, QEvent::MouseMove, end, Qt::NoButton, Qt::LeftButton);
+    SendMouse(from, QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
+}
+
 void AppFixture::Click(CFileTreeCtrl& tree, QTreeWidgetItem* item, bool control) {
     ASSERT_NE(item, nullptr);
     tree.scrollToItem(item);

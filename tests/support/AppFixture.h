@@ -24,6 +24,16 @@ public:
     // A left click on an item, through the tree's own mouse handling.
     static void Click(CFileTreeCtrl& tree, QTreeWidgetItem* item, bool control = false);
 
+    // A right click on an item, or on empty space below the items for null.
+    static void RightClick(CFileTreeCtrl& tree, QTreeWidgetItem* item, bool control = false);
+
+    // Presses the left button on `item`, moves to `target` of `to` and releases there, as a
+    // mouse held down over two trees would: the move and release go to the pressed tree.
+    static void Drag(CFileTreeCtrl& from, QTreeWidgetItem* item, CFileTreeCtrl& to,
+                     QTreeWidgetItem* target);
+    // The screen point on an item's text.
+    static QPoint PointOn(CFileTreeCtrl& tree, QTreeWidgetItem* item);
+
     // Runs New Connect, choosing `portName` in the Connect Setup dialog (empty: Cancel).
     void NewConnect(const QString& portName);
 

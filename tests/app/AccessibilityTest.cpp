@@ -1,0 +1,84 @@
+#include "app/CommandIds.h"
+#include "app/Globals.h"
+#include "app/MainFrame.h"
+#include "pc/PCFileTree.h"
+#include "pc/PCView.h"
+#include "support/AppFixture.h"
+#include "support/MockTerminalLibrary.h"
+#include "terminal/TerminalFileTree.h"
+#include "terminal/TerminalView.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+using ::testing::NiceMock;
+
+namespace {
+
+// What a screen reader finds under the menu bar: each visible menu's name and its items' names.
+QMap<QString, QStringList> WalkMenuBar(QMenuBar* bar) {
+    QMap<QString, QStringList> found;
+    QAccessibleInterface* barInterface = QAccessible::queryAccessibleInterface(bar);
+    EXPECT_NE(barInterface, nullptr);
+    if (!barInterface) return found;
+    for (int i = 0; i < barInterface->childCount(); ++i) {
+        QAccessibleInterface* menu = barInterface->child(i);
+        EXPECT_NE(menu, nullptr) << "menu " << i;
+        if (!menu || menu->state().invisible) continue;
+        const QString title = menu->text(QAccessible::Name);
+        EXPECT_EQ(menu->childCount(), 1) << title.toStdString();
+        QAccessibleInterface* popup = menu->childCount() > 0 ? menu->child(0) : nullptr;
+        EXPECT_NE(popup, nullptr) << title.toStdString();
+        if (!popup) continue;
+        QStringList items;
+        for (int k = 0; k < popup->childCount(); ++k) {
+            QAccessibleInterface* item = popup->child(k);
+            EXPECT_NE(item, nullptr) << title.toStdString() << " item " << k;
+            if (item && item->role() != QAccessible::Separator) items << item->text(QAccessible::Name);
+        }
+        found[title] = items;
+    }
+    return found;
+}
+
+class AccessibilityTest : public ::testing::Test {
+protected:
+    NiceMock<MockTerminalLibrary> library;
+    AppFixture app;
+    CMainFrame& frame = app.Frame();
+};
+
+TEST_F(AccessibilityTest, EveryMenuItemStaysReachableAfterModeSwitches) {
+    const auto projectMenus = WalkMenuBar(frame.menuBar());
+    EXPECT_EQ(projectMenus.value("File"), (QStringList{"New Connect", "Close Connect", "Exit"}));
+    EXPECT_FALSE(projectMenus.contains("Setup"));
+
+    frame.RunCommand(ID_FILE_MODE);
+    frame.RunCommand(ID_PROJECT_MODE);
+    frame.RunCommand(ID_FILE_MODE);
+    const auto fileMenus = WalkMenuBar(frame.menuBar());
+    EXPECT_EQ(fileMenus.value("File"), QStringList{"Exit"});
+    EXPECT_EQ(fileMenus.value("Setup"), (QStringList{"Connect/Disconnect", "Com Setup"}));
+    EXPECT_EQ(fileMenus.value("Tools"), QStringList{"F/W Upgrade"});
+    EXPECT_EQ(fileMenus.value("View").size(), 4);
+    EXPECT_EQ(fileMenus.value("Help"), QStringList{"About Tarvik..."});
+
+    frame.RunCommand(ID_PROJECT_MODE);
+    EXPECT_EQ(WalkMenuBar(frame.menuBar()), projectMenus);
+}
+
+TEST_F(AccessibilityTest, EveryTreeHasAName) {
+    const QList<QWidget*> trees = {frame.PcView()->FileTree(), frame.PcView()->ProjectTree(),
+                                   g_terminalView->FileTree(), g_terminalView->Roster()};
+    QStringList names;
+    for (QWidget* tree : trees) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(tree);
+        ASSERT_NE(accessible, nullptr);
+        names << accessible->text(QAccessible::Name);
+    }
+    EXPECT_EQ(names, (QStringList{"PC files", "Projects", "Terminal files", "Terminal roster"}));
+}
+
+}  // namespace
