@@ -167,6 +167,9 @@ step_DebianPackage() {
             fail "Depends lacks $library: $depends"
     done
 
+    # No maintainer scripts: one would stay in dpkg's records after apt-get remove.
+    [ "$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -v '/$' | sort | tr '\n' ' ')" = \
+        "./control ./md5sums " ] || fail "maintainer scripts in the package"
     [ "$(dpkg-deb -c "$deb" | awk '{print $2}' | sort -u)" = root/root ] ||
         fail "files not owned by root"
     dpkg-deb -x "$deb" "$out/root"
