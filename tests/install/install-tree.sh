@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tarvik as `cmake --install` and the Debian package lay it out, one check per CTest test:
 #   install-tree.sh <step>
-# BUILD_DIR, TREE, PROJECT_VERSION and HAS_PACK come from tests/install/CMakeLists.txt.
+# BUILD_DIR, CMAKE, CPACK, TREE, PROJECT_VERSION and HAS_PACK come from
+# tests/install/CMakeLists.txt.
 set -euo pipefail
 shopt -s inherit_errexit
 
@@ -60,8 +61,8 @@ loaded_modules() {
 
 step_Setup() {
     rm -rf "$TREE"
-    DESTDIR="$TREE/destdir" cmake --install "$BUILD_DIR" --prefix /usr
-    cmake --install "$BUILD_DIR" --prefix "$prefixed"
+    DESTDIR="$TREE/destdir" "$CMAKE" --install "$BUILD_DIR" --prefix /usr
+    "$CMAKE" --install "$BUILD_DIR" --prefix "$prefixed"
 }
 
 step_Layout() {
@@ -145,7 +146,7 @@ step_FindsItsModules() {
 
 step_DebianPackage() {
     local out="$scratch" arch deb depends library
-    (cd "$BUILD_DIR" && cpack -G DEB -B "$out" >"$out/cpack.log" 2>&1) ||
+    (cd "$BUILD_DIR" && "$CPACK" -G DEB -B "$out" >"$out/cpack.log" 2>&1) ||
         { cat "$out/cpack.log" >&2; fail "cpack failed"; }
     arch="$(dpkg --print-architecture)"
     deb="$out/tarvik_${PROJECT_VERSION}_${arch}.deb"
