@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tarvik builds, tests and runs with, when any is missing.
+# Installs the Debian packages Tarvik builds, tests, packs and runs with, when any is missing.
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev
     qt6-svg-dev libxkbcommon-dev libudev-dev libgtest-dev libgmock-dev
-    xvfb xauth xdotool imagemagick)
+    xvfb xauth xdotool imagemagick
+    desktop-file-utils appstream dpkg-dev file man-db groff-base)
 
 missing=()
 for package in "${packages[@]}"; do

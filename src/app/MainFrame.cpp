@@ -14,6 +14,7 @@
 #include "firmware/FirmwareUpgradeDialog.h"
 #include "link/ConnectSetupDlg.h"
 #include "link/Connections.h"
+#include "link/ModuleSearch.h"
 #include "link/TerminalLibrary.h"
 #include "pc/PCView.h"
 #include "platform/LockKeys.h"
@@ -86,6 +87,10 @@ CMainFrame::CMainFrame() {
 
     qApp->installEventFilter(this);
     UpdateCommandStates();
+    // Said once, so a user knows why nothing connects.
+    if (const auto searched = Tp().FoldersSearchedInVain(); !searched.empty()) {
+        statusBar()->showMessage(QString::fromStdString(NoTerminalLibraryMessage(searched)));
+    }
 }
 
 CMainFrame::~CMainFrame() {

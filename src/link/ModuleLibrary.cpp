@@ -1,5 +1,6 @@
 #include "link/ModuleLibrary.h"
 
+#include "link/ModuleSearch.h"
 #include "link/ResultCodes.h"
 
 #include <dlfcn.h>
@@ -33,7 +34,9 @@ enum Ordinal : int {
 constexpr int32_t kUnreachable = kInvalidPortHandle;
 
 void* OpenModule(const std::string& folder, const char* file) {
-    const std::string path = folder.empty() ? std::string(file) : folder + "/" + file;
+    // Never a bare name: the loader would take whatever the system's library path offers.
+    if (folder.empty()) return nullptr;
+    const std::string path = folder + "/" + file;
     return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 }
 
@@ -50,6 +53,11 @@ ModuleLibrary::ModuleLibrary(const std::string& folder)
     protocolProc_ = Symbol<ProcFunction>(protocolModule_, "TerminalProtocolProc");
     communicationProc_ = Symbol<ProcFunction>(communicationModule_, "CommunicationProc");
     watchFolder_ = Symbol<const char* (*)()>(protocolModule_, "TerminalProtocolWatchFolder");
+}
+
+ModuleLibrary::ModuleLibrary(const std::vector<std::string>& folders)
+    : ModuleLibrary(FolderWithModules(folders)) {
+    if (!HasTerminalProtocol()) searchedInVain_ = folders;
 }
 
 ModuleLibrary::~ModuleLibrary() {

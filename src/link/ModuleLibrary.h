@@ -3,12 +3,15 @@
 #include "link/TerminalLibrary.h"
 
 #include <string>
+#include <vector>
 
 // The terminal protocol and Communication modules loaded from one folder. An operation whose
 // module or ordinal is missing answers as an unreachable terminal does.
 class ModuleLibrary final : public TerminalLibrary {
 public:
     explicit ModuleLibrary(const std::string& folder);
+    // The modules of the first of `folders` that holds them (see ModuleSearch.h).
+    explicit ModuleLibrary(const std::vector<std::string>& folders);
     ~ModuleLibrary() override;
     ModuleLibrary(const ModuleLibrary&) = delete;
     ModuleLibrary& operator=(const ModuleLibrary&) = delete;
@@ -43,6 +46,7 @@ public:
     int32_t CommPortNameLength() override;
     int32_t CommPortName(int32_t index, char* buffer, int32_t* length) override;
     std::string WatchFolder() override;
+    std::vector<std::string> FoldersSearchedInVain() const override { return searchedInVain_; }
 
 private:
     using ProcFunction = void* (*)(int);
@@ -55,4 +59,5 @@ private:
     ProcFunction protocolProc_ = nullptr;
     ProcFunction communicationProc_ = nullptr;
     const char* (*watchFolder_)() = nullptr;
+    std::vector<std::string> searchedInVain_;
 };

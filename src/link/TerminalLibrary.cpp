@@ -1,6 +1,7 @@
 #include "link/TerminalLibrary.h"
 
 #include "link/ModuleLibrary.h"
+#include "link/ModuleSearch.h"
 
 #include <QCoreApplication>
 
@@ -10,8 +11,10 @@ TerminalLibrary* g_installed = nullptr;
 
 TerminalLibrary& Tp() {
     if (g_installed) return *g_installed;
-    // Found beside the executable, as the platform finds a program's own modules.
-    static ModuleLibrary modules(QCoreApplication::applicationDirPath().toStdString());
+    // Found from the executable's own folder, as the platform finds a program's own modules,
+    // so a build tree and an installed tree both run as they are.
+    static ModuleLibrary modules(
+        ModuleSearchFolders(QCoreApplication::applicationDirPath().toStdString()));
     return modules;
 }
 

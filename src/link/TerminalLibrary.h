@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The program's one way into the terminal protocol and Communication modules. The real
 // implementation resolves every operation by ordinal; tests install a recording fake.
@@ -41,10 +42,14 @@ public:
 
     // The folder whose changes stand for devices coming and going, when the module names one.
     virtual std::string WatchFolder() = 0;
+
+    // The folders the modules were looked for in without finding them; empty once they were
+    // found, and for any library that is not loaded from modules.
+    virtual std::vector<std::string> FoldersSearchedInVain() const { return {}; }
 };
 
-// The library every part of the program calls: the modules beside the executable unless a
-// test installed another.
+// The library every part of the program calls: the modules found from the executable's folder
+// (ModuleSearch.h) unless a test installed another.
 TerminalLibrary& Tp();
 
 // Installs `library` (not owned) in place of the modules; nullptr restores them.
