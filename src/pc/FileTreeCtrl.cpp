@@ -12,7 +12,47 @@
 #include <algorithm>
 
 namespace {
-constexpr int kImageRole = Qt::UserRole + 1;
+constexpr int kFileItemType = QTreeWidgetItem::UserType + 1;
+
+// An item is a text and a kind; its icon is the tree's image of that kind. Kept as a member
+// rather than item data, so that filling a large folder costs no more than the items.
+class FileItem final : public QTreeWidgetItem {
+public:
+    FileItem(const QString& text, int kind, const QList<QIcon>& images)
+        : QTreeWidgetItem(QStringList{text}, kFileItemType), kind_(kind), images_(images) {}
+
+    int Kind() const { return kind_; }
+    void SetKind(int kind) {
+        kind_ = kind;
+        emitDataChanged();
+    }
+
+    QVariant data(int column, int role) const override {
+        if (role == Qt::DecorationRole && column == 0) {
+            return kind_ >= 0 && kind_ < images_.size() ? QVariant(images_[kind_]) : QVariant();
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+private:
+    int kind_;
+    const QList<QIcon>& images_;
+};
+
+// Case-insensitive order of sibling names, with a fast path for the ASCII names of both sides.
+int CompareNames(const QString& a, const QString& b) {
+    const qsizetype length = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < length; ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x == y) continue;
+        x = x < 128 ? (x >= 'A' && x <= 'Z' ? x + 32 : x) : QChar::toCaseFolded(x);
+        y = y < 128 ? (y >= 'A' && y <= 'Z' ? y + 32 : y) : QChar::toCaseFolded(y);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 // The icon and the space in front of an item's text count as the item for a left click.
 constexpr int kClickWidening = 54;
 
@@ -47,16 +87,13 @@ void CFileTreeCtrl::SetImageList(QList<QIcon> images, int size) {
     setIconSize(QSize(size, size));
 }
 
-namespace {
-bool SortsBefore(const QString& a, const QString& b) {
-    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+QTreeWidgetItem* CFileTreeCtrl::NewItem(const QString& text, int image) const {
+    return new FileItem(text, image, images_);
 }
-}  // namespace
 
 QTreeWidgetItem* CFileTreeCtrl::InsertItem(QTreeWidgetItem* parent, const QString& text,
                                            int image, bool sorted) {
-    auto* item = new QTreeWidgetItem(QStringList{text});
-    SetItemImage(item, image);
+    QTreeWidgetItem* item = NewItem(text, image);
     const int count = parent ? parent->childCount() : topLevelItemCount();
     int position = count;
     if (sorted) {
@@ -66,7 +103,7 @@ QTreeWidgetItem* CFileTreeCtrl::InsertItem(QTreeWidgetItem* parent, const QStrin
         while (low < high) {
             const int middle = (low + high) / 2;
             const QTreeWidgetItem* sibling = parent ? parent->child(middle) : topLevelItem(middle);
-            if (SortsBefore(text, sibling->text(0))) {
+            if (CompareNames(text, sibling->text(0)) < 0) {
                 high = middle;
             } else {
                 low = middle + 1;
@@ -82,39 +119,36 @@ QTreeWidgetItem* CFileTreeCtrl::InsertItem(QTreeWidgetItem* parent, const QStrin
     return item;
 }
 
-void CFileTreeCtrl::InsertSortedChildren(QTreeWidgetItem* parent, QList<NewItem> items) {
+void CFileTreeCtrl::InsertSortedChildren(QTreeWidgetItem* parent, QList<ListedItem> items) {
     if (parent->childCount() > 0) {
-        for (const NewItem& entry : items) {
+        for (const ListedItem& entry : items) {
             QTreeWidgetItem* item = InsertItem(parent, entry.text, entry.image);
             if (entry.withPlaceholder) InsertItem(item, QString(), kKindRoot);
         }
         return;
     }
-    std::stable_sort(items.begin(), items.end(), [](const NewItem& a, const NewItem& b) {
-        return SortsBefore(a.text, b.text);
+    // Names equal but for case keep one order, the case-sensitive one.
+    std::sort(items.begin(), items.end(), [](const ListedItem& a, const ListedItem& b) {
+        const int order = CompareNames(a.text, b.text);
+        return order != 0 ? order < 0 : a.text < b.text;
     });
     QList<QTreeWidgetItem*> children;
     children.reserve(items.size());
-    for (const NewItem& entry : items) {
-        auto* item = new QTreeWidgetItem(QStringList{entry.text});
-        SetItemImage(item, entry.image);
-        if (entry.withPlaceholder) {
-            auto* placeholder = new QTreeWidgetItem(QStringList{QString()});
-            SetItemImage(placeholder, kKindRoot);
-            item->addChild(placeholder);
-        }
+    for (const ListedItem& entry : items) {
+        QTreeWidgetItem* item = NewItem(entry.text, entry.image);
+        if (entry.withPlaceholder) item->addChild(NewItem(QString(), kKindRoot));
         children.append(item);
     }
     parent->addChildren(children);
 }
 
 int CFileTreeCtrl::ItemImage(const QTreeWidgetItem* item) {
-    return item ? item->data(0, kImageRole).toInt() : kNoItem;
+    if (!item || item->type() != kFileItemType) return kNoItem;
+    return static_cast<const FileItem*>(item)->Kind();
 }
 
 void CFileTreeCtrl::SetItemImage(QTreeWidgetItem* item, int image) {
-    item->setData(0, kImageRole, image);
-    item->setIcon(0, image >= 0 && image < images_.size() ? images_[image] : QIcon());
+    if (item && item->type() == kFileItemType) static_cast<FileItem*>(item)->SetKind(image);
 }
 
 QString CFileTreeCtrl::GetItemPath(const QTreeWidgetItem* item) const {

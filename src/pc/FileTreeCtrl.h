@@ -24,16 +24,18 @@ public:
     bool IsFileMode() const { return fileModeFlag_; }
     TreeTraits Traits() const { return {pcFlag_, fileModeFlag_}; }
 
+    // An item of this tree, not yet inserted.
+    QTreeWidgetItem* NewItem(const QString& text, int image) const;
     QTreeWidgetItem* InsertItem(QTreeWidgetItem* parent, const QString& text, int image,
                                 bool sorted = true);
     // Inserts a listing under an item that has no children yet, sorted once for the batch.
     // A folder gets one placeholder child, so that it shows an expand button.
-    struct NewItem {
+    struct ListedItem {
         QString text;
         int image;
         bool withPlaceholder = false;
     };
-    void InsertSortedChildren(QTreeWidgetItem* parent, QList<NewItem> items);
+    void InsertSortedChildren(QTreeWidgetItem* parent, QList<ListedItem> items);
     static int ItemImage(const QTreeWidgetItem* item);
     void SetItemImage(QTreeWidgetItem* item, int image);
 

@@ -45,14 +45,14 @@ void CPCFileTree::Fill() {
             InsertItem(item, QString(), kKindRoot);
         }
         // A user's own files are rarely on a volume of their own: the home folder comes first.
-        auto* homeItem = new QTreeWidgetItem(QStringList{home});
-        SetItemImage(homeItem, kKindFixed);
+        QTreeWidgetItem* homeItem = NewItem(home, kKindFixed);
         RootItem()->insertChild(0, homeItem);
         InsertItem(homeItem, QString(), kKindRoot);
     } else {
         SetRootItem(InsertItem(nullptr, QStringLiteral("Project:"), kKindProjectRoot, false));
-        QList<NewItem> projects;
-        for (const PcEntry& entry : files.List(DataFolder).value_or(QList<PcEntry>())) {
+        QList<ListedItem> projects;
+        const auto entries = files.List(DataFolder, ListDetail::Kinds);
+        for (const PcEntry& entry : entries.value_or(QList<PcEntry>())) {
             const QString project = ProjectNameOf(entry.name);
             if (!project.isEmpty()) projects.append({project, kKindProjectOrTerminal});
         }
@@ -63,9 +63,9 @@ void CPCFileTree::Fill() {
 
 int CPCFileTree::FillFolder(const QString& path, QTreeWidgetItem* item) {
     DeleteChildren(item);
-    const auto entries = AppServices().files.List(path);
+    const auto entries = AppServices().files.List(path, ListDetail::Kinds);
     if (!entries) return 0;
-    QList<NewItem> children;
+    QList<ListedItem> children;
     children.reserve(entries->size());
     for (const PcEntry& entry : *entries) {
         if (entry.hidden || entry.system) continue;

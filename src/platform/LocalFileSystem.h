@@ -9,7 +9,8 @@ public:
     // file systems that refuse the flag; tests turn it off to reach that path.
     explicit LocalFileSystem(bool noReplaceRename = true) : noReplaceRename_(noReplaceRename) {}
 
-    std::optional<QList<PcEntry>> List(const QString& folder) override;
+    std::optional<QList<PcEntry>> List(const QString& folder,
+                                       ListDetail detail = ListDetail::Full) override;
     std::optional<PcEntry> Stat(const QString& path) override;
     int CopyFile(const QString& from, const QString& to, bool failIfExists) override;
     int MoveFile(const QString& from, const QString& to) override;

@@ -29,6 +29,10 @@ struct PcEntry {
     QDateTime modified;
 };
 
+// How much a listing tells of each entry: everything, or only its name and kind (folder,
+// link, hidden, system), which a large folder lists much faster.
+enum class ListDetail { Full, Kinds };
+
 // The PC's files with the semantics the program relies on: a move never replaces an existing
 // file, a folder removal only removes an empty folder, a copy appears whole or not at all.
 // Every operation answers 0 or a system error code.
@@ -37,7 +41,8 @@ public:
     virtual ~PcFileSystem() = default;
 
     // The entries of a folder, without "." and ".."; none when it cannot be enumerated.
-    virtual std::optional<QList<PcEntry>> List(const QString& folder) = 0;
+    virtual std::optional<QList<PcEntry>> List(const QString& folder,
+                                               ListDetail detail = ListDetail::Full) = 0;
     // The entry a path names, without following a final symbolic link; none when it is absent.
     virtual std::optional<PcEntry> Stat(const QString& path) = 0;
     virtual int CopyFile(const QString& from, const QString& to, bool failIfExists) = 0;

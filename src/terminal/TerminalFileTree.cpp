@@ -88,7 +88,7 @@ int CTerminalFileTree::FillFolder(QTreeWidgetItem* item) {
         ShowMessage(services.prompter, CodeText(rc));
         return 1;
     }
-    QList<NewItem> children;
+    QList<ListedItem> children;
     for (const DirectoryEntry& entry : entries) {
         if (entry.IsFolder()) {
             children.append({EntryText(entry), kKindFolder, true});
@@ -121,7 +121,7 @@ int CTerminalFileTree::ListTerminalProjects(QTreeWidgetItem* item, TerminalLink*
         ShowMessage(services.prompter, CodeText(rc));
         return rc;
     }
-    QList<NewItem> projects;
+    QList<ListedItem> projects;
     for (const DirectoryEntry& entry : entries) {
         if (IsProjectInformationFile(entry)) {
             projects.append({QString::fromLatin1(entry.name), kKindTerminalProject});

@@ -21,9 +21,9 @@ std::optional<int> ScriptedFileSystem::Scripted(Operation op, const QString& cal
     return code;
 }
 
-std::optional<QList<PcEntry>> ScriptedFileSystem::List(const QString& folder) {
+std::optional<QList<PcEntry>> ScriptedFileSystem::List(const QString& folder, ListDetail detail) {
     if (Scripted(Operation::List, "List " + folder, folder)) return std::nullopt;
-    return LocalFiles().List(folder);
+    return LocalFiles().List(folder, detail);
 }
 
 std::optional<PcEntry> ScriptedFileSystem::Stat(const QString& path) {

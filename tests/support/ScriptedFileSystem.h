@@ -25,7 +25,8 @@ public:
     // calls answers `code` (List and Stat answer none) without touching the disk.
     void Fail(Operation op, const QString& pathPart, int code, int afterCalls = 0);
 
-    std::optional<QList<PcEntry>> List(const QString& folder) override;
+    std::optional<QList<PcEntry>> List(const QString& folder,
+                                       ListDetail detail = ListDetail::Full) override;
     std::optional<PcEntry> Stat(const QString& path) override;
     int CopyFile(const QString& from, const QString& to, bool failIfExists) override;
     int MoveFile(const QString& from, const QString& to) override;
