@@ -138,6 +138,10 @@ void CMainFrame::CreateToolBar() {
     toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
     toolBar_->setMovable(true);
     addToolBar(Qt::TopToolBarArea, toolBar_);
+    // The button that shows buttons a narrow window has no room for.
+    if (auto* more = toolBar_->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(QStringLiteral("More buttons"));
+    }
     SetToolBarButtons();
 }
 
@@ -165,6 +169,7 @@ void CMainFrame::CreateStatusBar() {
 void CMainFrame::CreateClient() {
     splitter_ = new QSplitter(Qt::Horizontal, this);
     splitter_->setObjectName(QStringLiteral("splitter"));
+    splitter_->setAccessibleName(QStringLiteral("Panes"));
     splitter_->setChildrenCollapsible(false);
     pcView_ = new CPCView(splitter_);
     terminalView_ = new CTerminalView(splitter_);
@@ -213,6 +218,7 @@ void CMainFrame::CreateMenus() {
         return menu;
     };
     QMenuBar* bar = menuBar();
+    bar->setAccessibleName(QStringLiteral("Menu bar"));
     projectFileMenu_ = fill(bar->addMenu(QStringLiteral("&File")),
                             {ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_EXIT});
     fileFileMenu_ = fill(bar->addMenu(QStringLiteral("&File")), {ID_APP_EXIT});
