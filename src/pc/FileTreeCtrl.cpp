@@ -409,9 +409,15 @@ void CFileTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
             target->AcceptDrop(target->ItemAtGlobal(global), *this);
         }
     } else {
-        Click(itemAt(event->position().toPoint()), control);
+        ClickItem(itemAt(event->position().toPoint()), control);
     }
     QTreeWidget::mouseReleaseEvent(event);
+}
+
+void CFileTreeCtrl::ClickItem(QTreeWidgetItem* item, bool control) {
+    // A listing may stop on a message box; a device notice meanwhile must not change the tree.
+    OperationScope operation(*g_mainFrame);
+    Click(item, control);
 }
 
 void CFileTreeCtrl::keyPressEvent(QKeyEvent* event) {
@@ -429,7 +435,7 @@ void CFileTreeCtrl::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Right:
             if (caret && ListsOnClick(kind, fileModeFlag_) &&
                 (event->key() != Qt::Key_Right || !caret->isExpanded())) {
-                Click(caret, false);
+                ClickItem(caret, false);
                 return;
             }
             break;
@@ -442,7 +448,7 @@ void CFileTreeCtrl::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Space:
             if (caret) {
                 LeftButtonDown(caret, control);
-                Click(caret, control);
+                ClickItem(caret, control);
                 if (!currentItem()) setCurrentItem(caret);
                 return;
             }

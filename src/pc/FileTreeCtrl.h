@@ -91,6 +91,7 @@ protected:
     // Whether a drag from this tree may end on `target` (a file tree, or null for another window).
     bool MayDropOn(const CFileTreeCtrl* target) const;
 
+    void ClickItem(QTreeWidgetItem* item, bool control);
     void LeftButtonDown(QTreeWidgetItem* item, bool control);
     void RightButtonDown(QTreeWidgetItem* item, bool control, const QPoint& globalPoint);
     // The item a left click at `point` is on: its text, its icon and a margin in front.
