@@ -1,8 +1,16 @@
 #include "app/EditCommands.h"
 
+#include "app/Globals.h"
 #include "app/MainFrame.h"
+#include "app/Services.h"
+#include "app/TarvikDoc.h"
+#include "pc/ItemKind.h"
+#include "pc/ItemLookup.h"
+#include "pc/NameDialog.h"
 #include "pc/PCFileTree.h"
+#include "pc/PcFileOperations.h"
 #include "terminal/TerminalFileTree.h"
+#include "terminal/TerminalRename.h"
 
 void CutOrCopy(CMainFrame& frame, bool copy) {
     CFileTreeCtrl* active = frame.activeTree;
@@ -69,4 +77,45 @@ void DeleteSelection(CMainFrame& frame) {
     active->ClearSelection();
     active->DropHighlight(nullptr);
     active->SetContextItem(nullptr);
+}
+
+void NewFolderInContextItem(CMainFrame& frame) {
+    CFileTreeCtrl* active = frame.activeTree;
+    if (!active) return;
+    NameDialog dialog(active->IsPcTree(), NameDialog::kNewFolder, false, &frame);
+    if (dialog.exec() != QDialog::Accepted) return;
+    OperationScope operation(frame);
+    if (auto* pc = qobject_cast<CPCFileTree*>(active)) {
+        pc->NewFolder(dialog.Name());
+    } else if (auto* terminal = qobject_cast<CTerminalFileTree*>(active)) {
+        terminal->NewFolder(dialog.Name());
+    }
+}
+
+void RenameContextItem(CMainFrame& frame) {
+    CFileTreeCtrl* active = frame.activeTree;
+    if (!active) return;
+    QTreeWidgetItem* item = active->ContextItem();
+    if (!item) return;
+    NameDialog dialog(active->IsPcTree(), NameDialog::kRename,
+                      CFileTreeCtrl::ItemImage(item) == kKindFile, &frame);
+    if (dialog.exec() != QDialog::Accepted) return;
+    // A device notice during the dialog may have deleted the item; the tree then forgot it.
+    if (active->ContextItem() != item) return;
+    OperationScope operation(frame);
+    const Services services = AppServices();
+    const QString oldPath = active->GetItemPath(item);
+    QTreeWidgetItem* parent = item->parent();
+    if (auto* pc = qobject_cast<CPCFileTree*>(active)) {
+        if (!RenamePcItem(services, oldPath, dialog.Name())) return;
+        const QString parentPath = PcParentPath(oldPath);
+        if (QTreeWidgetItem* listed = LocateItem(*pc, parent, parentPath)) {
+            pc->FillFolder(parentPath, listed);
+        }
+    } else if (auto* terminal = qobject_cast<CTerminalFileTree*>(active)) {
+        if (!RenameTerminalItem(services, g_doc->settings, oldPath, dialog.Name())) return;
+        if (QTreeWidgetItem* listed = LocateItem(*terminal, parent, TerminalParentPath(oldPath))) {
+            terminal->FillFolder(listed);
+        }
+    }
 }

@@ -6,3 +6,7 @@ class CMainFrame;
 void CutOrCopy(CMainFrame& frame, bool copy);
 void PasteClipboard(CMainFrame& frame);
 void DeleteSelection(CMainFrame& frame);
+// Asks for a name, then makes that folder in the active tree's context item.
+void NewFolderInContextItem(CMainFrame& frame);
+// Asks for a name, then renames the active tree's context item.
+void RenameContextItem(CMainFrame& frame);

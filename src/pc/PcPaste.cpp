@@ -1,7 +1,105 @@
 #include "pc/PCFileTree.h"
 
-// The PC side's file operations arrive with the copy and move work.
-void CPCFileTree::Paste(QTreeWidgetItem*, CFileTreeCtrl&) {}
-void CPCFileTree::DeleteItem(QTreeWidgetItem*) {}
-void CPCFileTree::NewFolder(const QString&) {}
-void CPCFileTree::DeleteProject(QTreeWidgetItem*) {}
+#include "app/Globals.h"
+#include "app/Services.h"
+#include "app/TarvikDoc.h"
+#include "pc/ItemKind.h"
+#include "pc/ItemLookup.h"
+#include "pc/PcFileOperations.h"
+#include "pc/PcPasteJob.h"
+#include "terminal/TerminalFileTree.h"
+
+#include <QHash>
+
+namespace {
+
+bool TakesPaste(int kind) {
+    return kind == kKindRemovable || kind == kKindFixed || kind == kKindFolder ||
+           kind == kKindNetwork;
+}
+
+}  // namespace
+
+void CPCFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
+    if (TakesPaste(ItemImage(target)) && source.IsFileMode() && !source.SelectionList().isEmpty()) {
+        const QString targetPath = GetItemPath(target);
+        const QList<QTreeWidgetItem*> selected = source.SelectionList();
+        QList<PathAndKind> items;
+        QHash<QString, QTreeWidgetItem*> itemAt;
+        for (QTreeWidgetItem* item : selected) {
+            items.append({source.GetItemPath(item), ItemImage(item)});
+            itemAt.insert(items.last().path, item);
+        }
+        const Services services = AppServices();
+        const bool copy = source.CopyFlag();
+        if (source.IsPcTree()) {
+            const PcPasteResult result = PasteIntoPcFolder(services, items, targetPath, copy);
+            for (const QString& path : result.gone) {
+                if (QTreeWidgetItem* item = LocateItem(source, itemAt.value(path), path)) {
+                    source.RemoveItem(item);
+                }
+            }
+            for (const QString& path : result.changed) {
+                if (QTreeWidgetItem* item = LocateItem(*this, itemAt.value(path), path)) {
+                    FillFolder(path, item);
+                }
+            }
+        } else if (auto* terminal = qobject_cast<CTerminalFileTree*>(&source)) {
+            const QString listedPath = TerminalParentPath(items.first().path);
+            QTreeWidgetItem* listed = selected.first()->parent();
+            const PcPasteResult result =
+                PasteTerminalIntoPcFolder(services, g_doc->settings, items, targetPath, copy);
+            if (result.reached) {
+                for (const QString& path : result.gone) {
+                    if (QTreeWidgetItem* item = LocateItem(source, itemAt.value(path), path)) {
+                        source.RemoveItem(item);
+                    }
+                }
+                if (QTreeWidgetItem* item = LocateItem(source, listed, listedPath)) {
+                    terminal->FillFolder(item);
+                }
+            }
+        }
+        if (QTreeWidgetItem* item = LocateItem(*this, target, targetPath)) {
+            FillFolder(targetPath, item);
+            item->setExpanded(true);
+        }
+    }
+    source.ClearSelection();
+    ClearSelection();
+    SetContextItem(nullptr);
+}
+
+void CPCFileTree::DeleteItem(QTreeWidgetItem* item) {
+    const int kind = ItemImage(item);
+    if (kind != kKindFolder && kind != kKindFile) return;
+    const QString path = GetItemPath(item);
+    const bool gone = DeletePcItem(AppServices(), {path, kind});
+    QTreeWidgetItem* found = LocateItem(*this, item, path);
+    if (!found) return;
+    if (gone) {
+        RemoveItem(found);
+    } else if (kind == kKindFolder) {
+        FillFolder(path, found);  // shows what could not be deleted
+    }
+}
+
+void CPCFileTree::NewFolder(const QString& name) {
+    QTreeWidgetItem* parent = ContextItem();
+    if (!TakesPaste(ItemImage(parent))) return;
+    const QString path = GetItemPath(parent);
+    MakePcFolder(AppServices(), path, name);
+    if (QTreeWidgetItem* item = LocateItem(*this, parent, path)) {
+        FillFolder(path, item);
+        item->setExpanded(true);
+    }
+}
+
+void CPCFileTree::DeleteProject(QTreeWidgetItem* item) {
+    if (ItemImage(item) != kKindProjectOrTerminal || item == RootItem()) return;
+    // A refill forgets the selection, so the data folder is read again only after the last
+    // project of the list; each one before it just leaves the tree.
+    const bool last = SelectionList().isEmpty() || SelectionList().constLast() == item;
+    if (DeleteProjectFile(AppServices(), DataFolder, item->text(0))) RemoveItem(item);
+    if (last) Fill();
+}

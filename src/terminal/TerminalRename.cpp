@@ -1,0 +1,21 @@
+#include "terminal/TerminalRename.h"
+
+#include "app/Services.h"
+#include "link/TerminalLink.h"
+#include "platform/Prompter.h"
+
+bool RenameTerminalItem(const Services& services, const ConnectionSettings& settings,
+                        const QString& oldPath, const QString& newName) {
+    TerminalLink link(services.library, settings);
+    if (!link) {
+        ShowMessage(services.prompter, QStringLiteral("Device is Off-line"));
+        return false;
+    }
+    // Names are bytes on the terminal, taken one for one as the tree took them.
+    const ResultCode rc =
+        link.Rename(oldPath.toLatin1().toStdString(), newName.toLatin1().toStdString());
+    link.Close();
+    if (rc == kSuccess) return true;
+    ShowMessage(services.prompter, QString::fromStdString(ResultCodeText(rc)));
+    return false;
+}
