@@ -70,3 +70,10 @@ void DeleteSelection(CMainFrame& frame) {
     active->DropHighlight(nullptr);
     active->SetContextItem(nullptr);
 }
+
+void FormatActiveDrive(CMainFrame& frame) {
+    auto* terminal = qobject_cast<CTerminalFileTree*>(frame.activeTree);
+    if (!terminal || !terminal->IsFileMode()) return;
+    OperationScope operation(frame);
+    terminal->FormatDrive();
+}

@@ -6,3 +6,5 @@ class CMainFrame;
 void CutOrCopy(CMainFrame& frame, bool copy);
 void PasteClipboard(CMainFrame& frame);
 void DeleteSelection(CMainFrame& frame);
+// Formats the terminal drive of the last right click; the command offers no other target.
+void FormatActiveDrive(CMainFrame& frame);

@@ -300,6 +300,7 @@ void CMainFrame::OnCommand(int commandId) {
         case ID_EDIT_COPY: CutOrCopy(*this, true); break;
         case ID_EDIT_PASTE: PasteClipboard(*this); break;
         case ID_DELETE: DeleteSelection(*this); break;
+        case ID_FORMAT: FormatActiveDrive(*this); break;
         case ID_VIEW_TOOLBAR: toolBar_->setVisible(!toolBar_->isVisible()); break;
         case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); break;
         default: break;
