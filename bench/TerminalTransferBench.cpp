@@ -132,7 +132,8 @@ public:
         if (!link) return false;
         for (const QString& file : files) {
             const QString relative = folder ? name + "/" + file : name;
-            const std::string terminalPath = "C:\\" + QString(relative).replace('/', '\\').toStdString();
+            const std::string terminalPath =
+                "C:\\" + QString(relative).replace('/', '\\').toStdString();
             if (link.GetFile(terminalPath, back + "/" + relative) != kSuccess) return false;
         }
         link.Close();
@@ -181,13 +182,15 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kSmallFiles; ++i) {
         const QByteArray content = Bytes(200 + (i * 37) % 3800, static_cast<quint32>(i));
         smallBytes += content.size();
-        WriteFile(QStringLiteral("%1/WORK/F%2.DAT").arg(pc).arg(i, 4, 10, QLatin1Char('0')), content);
+        WriteFile(QStringLiteral("%1/WORK/F%2.DAT").arg(pc).arg(i, 4, 10, QLatin1Char('0')),
+                  content);
     }
     WriteFile(pc + "/BIG.DAT", Bytes(kBigFileBytes, 7));
 
     ModuleLibrary library(QCoreApplication::applicationDirPath().toStdString());
     if (!library.HasTerminalProtocol()) {
-        std::fprintf(stderr, "no terminal module beside %s\n", qPrintable(QCoreApplication::applicationDirPath()));
+        std::fprintf(stderr, "no terminal module beside %s\n",
+                     qPrintable(QCoreApplication::applicationDirPath()));
         return 1;
     }
 
@@ -197,7 +200,8 @@ int main(int argc, char** argv) {
         bool folder;
     };
     const Dataset datasets[] = {
-        {QStringLiteral("%1 files, %2 KB").arg(kSmallFiles).arg(smallBytes / 1024), pc + "/WORK", true},
+        {QStringLiteral("%1 files, %2 KB").arg(kSmallFiles).arg(smallBytes / 1024), pc + "/WORK",
+         true},
         {QStringLiteral("1 file, %1 KB").arg(kBigFileBytes / 1024), pc + "/BIG.DAT", false},
     };
 

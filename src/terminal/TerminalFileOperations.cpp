@@ -27,10 +27,16 @@ constexpr int kAfterPastePauseMs = 500;
 constexpr int kAfterFormatPauseMs = 100;
 constexpr int kMaxFolderLevels = 2;
 
-QString Text(const std::string& text) { return QString::fromStdString(text); }
-QString CodeText(ResultCode rc) { return Text(ResultCodeText(rc)); }
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+QString CodeText(ResultCode rc) {
+    return Text(ResultCodeText(rc));
+}
 
-QString PcName(const QString& path) { return path.mid(path.lastIndexOf('/') + 1); }
+QString PcName(const QString& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
 
 // After these no further file can reach the terminal, so going on would only repeat the
 // message for every folder still to come.
@@ -186,8 +192,8 @@ bool IsShortFileName(const QString& name) {
 }
 
 TerminalPasteResult PasteToTerminal(const Services& services, const ConnectionSettings& settings,
-                                    const QList<PcSource>& sources,
-                                    const std::string& targetFolder, bool copy) {
+                                    const QList<PcSource>& sources, const std::string& targetFolder,
+                                    bool copy) {
     TerminalPasteResult result;
     TerminalLink link(services.library, settings);
     if (!link) {

@@ -35,8 +35,8 @@ bool IsShortFileName(const QString& name);
 // folder `targetFolder`, asking before a single file replaces one on the terminal. A PC file
 // goes only after the terminal holds it whole, and a PC folder only once it is empty.
 TerminalPasteResult PasteToTerminal(const Services& services, const ConnectionSettings& settings,
-                                    const QList<PcSource>& sources,
-                                    const std::string& targetFolder, bool copy);
+                                    const QList<PcSource>& sources, const std::string& targetFolder,
+                                    bool copy);
 
 // Deletes a terminal file or empty folder; true when it is gone. `beforeRefusal` runs just
 // before a refusal is shown, so the tree can point at the item meanwhile.

@@ -21,8 +21,8 @@ void CTerminalFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
     for (const QTreeWidgetItem* item : source.SelectionList()) {
         sources.append({source.GetItemPath(item), ItemImage(item) == kKindFolder});
     }
-    const TerminalPasteResult result = PasteToTerminal(
-        AppServices(), g_doc->settings, sources, targetPath.toStdString(), source.CopyFlag());
+    const TerminalPasteResult result = PasteToTerminal(AppServices(), g_doc->settings, sources,
+                                                       targetPath.toStdString(), source.CopyFlag());
     if (!result.reached) return;
 
     for (const QString& path : result.removedFromPc) {
@@ -53,7 +53,8 @@ void CTerminalFileTree::NewFolder(const QString& name) {
     const int kind = ItemImage(parent);
     if (kind != kKindFixed && kind != kKindFolder) return;
     const QString path = GetItemPath(parent);
-    if (!MakeTerminalFolder(AppServices(), g_doc->settings, path.toStdString(), name.toStdString())) {
+    if (!MakeTerminalFolder(AppServices(), g_doc->settings, path.toStdString(),
+                            name.toStdString())) {
         return;
     }
     if (QTreeWidgetItem* folder = FindItem(path)) {

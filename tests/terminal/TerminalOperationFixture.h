@@ -8,17 +8,19 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempBench.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
-#include <gtest/gtest.h>
 #include <map>
 
 // Failures show texts, not their bytes.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Records what an operation tells about its files; `onBefore` sees the count of files
 // announced so far and answers whether to go on.
@@ -91,7 +93,8 @@ public:
     // temporary is left behind.
     void ExpectNothingLost(const QString& terminalBase) const {
         for (const QString& file : TerminalFiles()) {
-            EXPECT_FALSE(QFileInfo(file).fileName().startsWith('.')) << "temporary " << file.toStdString();
+            EXPECT_FALSE(QFileInfo(file).fileName().startsWith('.'))
+                << "temporary " << file.toStdString();
             if (!file.startsWith(terminalBase + "/")) continue;
             const auto original = originals.find(file.mid(terminalBase.size() + 1));
             if (original == originals.end()) continue;
@@ -116,5 +119,5 @@ public:
     QTemporaryDir pc;
     ConnectionSettings settings{"COM3", 6, "", ""};
     std::map<QString, QByteArray> originals;  // what each PC file held when the test wrote it
-    QStringList vanished;                      // PC files the test itself took away
+    QStringList vanished;                     // PC files the test itself took away
 };

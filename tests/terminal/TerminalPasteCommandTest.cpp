@@ -10,13 +10,13 @@
 #include "terminal/TerminalOperationFixture.h"
 #include "terminal/TerminalView.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -71,8 +71,9 @@ protected:
         QString prefix;
         QTreeWidgetItem* item = nullptr;
         for (const QString& part : path.split('\\', Qt::SkipEmptyParts)) {
-            prefix = prefix.isEmpty() ? part + "\\" : prefix.endsWith('\\') ? prefix + part
-                                                                             : prefix + "\\" + part;
+            prefix = prefix.isEmpty()        ? part + "\\"
+                     : prefix.endsWith('\\') ? prefix + part
+                                             : prefix + "\\" + part;
             item = Terminal().FindItem(prefix);
             if (!item) return nullptr;
             if (CFileTreeCtrl::ItemImage(item) != kKindFile) Terminal().FillFolder(item);
@@ -149,8 +150,8 @@ TEST_F(TerminalCommandsTest, APcFileDraggedOntoATerminalFolderLandsThere) {
     QMouseEvent move(QEvent::MouseMove, viewport->mapFromGlobal(to), to, Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &move);
-    QMouseEvent release(QEvent::MouseButtonRelease, viewport->mapFromGlobal(to), to,
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, viewport->mapFromGlobal(to), to, Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &release);
 
     EXPECT_EQ(ReadBench("C/DATA/X.TXT"), "data");
@@ -185,7 +186,9 @@ struct DeviceNotice {
     std::vector<int> pauses;
 };
 
-void PrintTo(const DeviceNotice& value, std::ostream* out) { *out << (value.unplug ? "unplugged" : "arrival"); }
+void PrintTo(const DeviceNotice& value, std::ostream* out) {
+    *out << (value.unplug ? "unplugged" : "arrival");
+}
 
 class DeviceNoticeTest : public TerminalCommandsTest,
                          public ::testing::WithParamInterface<DeviceNotice> {};
@@ -224,8 +227,9 @@ TEST_P(DeviceNoticeTest, ANoticeDuringTheOverwriteQuestionWaitsUntilThePasteEnds
 
 INSTANTIATE_TEST_SUITE_P(
     Notices, DeviceNoticeTest,
-    ::testing::Values(DeviceNotice{DeviceEvent::Arrival, false, {}, {500, 1000, 1000, 1000, 1000, 1000}},
-                      DeviceNotice{DeviceEvent::RemoveComplete, true, {"Invalid port handle!"}, {}}));
+    ::testing::Values(
+        DeviceNotice{DeviceEvent::Arrival, false, {}, {500, 1000, 1000, 1000, 1000, 1000}},
+        DeviceNotice{DeviceEvent::RemoveComplete, true, {"Invalid port handle!"}, {}}));
 
 TEST_F(TerminalCommandsTest, TheDeleteKeyDeletesTheSelectionInOrderAndKeepsARefusedFolder) {
     bench.WriteFile("t1", "C/A.TXT", "a");

