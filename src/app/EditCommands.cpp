@@ -119,3 +119,10 @@ void RenameContextItem(CMainFrame& frame) {
         }
     }
 }
+
+void FormatActiveDrive(CMainFrame& frame) {
+    auto* terminal = qobject_cast<CTerminalFileTree*>(frame.activeTree);
+    if (!terminal || !terminal->IsFileMode()) return;
+    OperationScope operation(frame);
+    terminal->FormatDrive();
+}

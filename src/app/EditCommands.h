@@ -10,3 +10,5 @@ void DeleteSelection(CMainFrame& frame);
 void NewFolderInContextItem(CMainFrame& frame);
 // Asks for a name, then renames the active tree's context item.
 void RenameContextItem(CMainFrame& frame);
+// Formats the terminal drive of the last right click; the command offers no other target.
+void FormatActiveDrive(CMainFrame& frame);

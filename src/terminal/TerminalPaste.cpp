@@ -1,7 +1,73 @@
 #include "terminal/TerminalFileTree.h"
 
-// The terminal side's file operations arrive with the copy and move work.
-void CTerminalFileTree::Paste(QTreeWidgetItem*, CFileTreeCtrl&) {}
-void CTerminalFileTree::DeleteItem(QTreeWidgetItem*) {}
-void CTerminalFileTree::NewFolder(const QString&) {}
-void CTerminalFileTree::FormatDrive() {}
+#include "app/Globals.h"
+#include "app/Services.h"
+#include "app/TarvikDoc.h"
+#include "pc/ItemKind.h"
+#include "terminal/TerminalFileOperations.h"
+
+// The trees' side of the terminal file operations: paths in, items found again by path
+// afterwards, since a message box in between may have let the trees change.
+
+void CTerminalFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
+    const int kind = ItemImage(target);
+    if (!target || (kind != kKindFixed && kind != kKindFolder) || !source.IsPcTree()) {
+        source.ClearSelection();
+        ClearSelection();
+        return;
+    }
+    const QString targetPath = GetItemPath(target);
+    QList<PcSource> sources;
+    for (const QTreeWidgetItem* item : source.SelectionList()) {
+        sources.append({source.GetItemPath(item), ItemImage(item) == kKindFolder});
+    }
+    const TerminalPasteResult result = PasteToTerminal(AppServices(), g_doc->settings, sources,
+                                                       targetPath.toStdString(), source.CopyFlag());
+    if (!result.reached) return;
+
+    for (const QString& path : result.removedFromPc) {
+        if (QTreeWidgetItem* moved = source.FindItem(path)) source.RemoveItem(moved);
+    }
+    if (result.stop == kSuccess) {
+        if (QTreeWidgetItem* folder = FindItem(targetPath)) {
+            FillFolder(folder);
+            folder->setExpanded(true);
+        }
+    }
+    source.ClearSelection();
+    ClearSelection();
+}
+
+void CTerminalFileTree::DeleteItem(QTreeWidgetItem* item) {
+    const int kind = ItemImage(item);
+    if (kind != kKindFolder && kind != kKindFile) return;
+    const QString path = GetItemPath(item);
+    const bool deleted = DeleteOnTerminal(AppServices(), g_doc->settings, path.toStdString(),
+                                          kind == kKindFolder, [&] { DropHighlight(item); });
+    if (!deleted) return;
+    if (QTreeWidgetItem* gone = FindItem(path)) RemoveItem(gone);
+}
+
+void CTerminalFileTree::NewFolder(const QString& name) {
+    const QTreeWidgetItem* parent = ContextItem();
+    const int kind = ItemImage(parent);
+    if (kind != kKindFixed && kind != kKindFolder) return;
+    const QString path = GetItemPath(parent);
+    if (!MakeTerminalFolder(AppServices(), g_doc->settings, path.toStdString(),
+                            name.toStdString())) {
+        return;
+    }
+    if (QTreeWidgetItem* folder = FindItem(path)) {
+        FillFolder(folder);
+        folder->setExpanded(true);
+    }
+}
+
+void CTerminalFileTree::FormatDrive() {
+    const QTreeWidgetItem* drive = CaretItem();
+    if (ItemImage(drive) != kKindFixed) return;
+    const QString path = GetItemPath(drive);
+    FormatTerminalDrive(AppServices(), g_doc->settings, path.toStdString(), [&] {
+        if (QTreeWidgetItem* item = FindItem(path)) FillFolder(item);
+    });
+}

@@ -10,6 +10,7 @@ void ScriptedPrompter::Message(const QString& text, const QString& caption) {
 bool ScriptedPrompter::Question(const QString& text, const QString& caption) {
     questions << text;
     captions << caption;
+    if (onQuestion) onQuestion();
     if (answers_.empty()) {
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
         return false;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 
 // Records every text the program shows and answers questions and file dialogs from a script.
 // Installed for its lifetime.
@@ -24,6 +25,8 @@ public:
     QStringList questions;  // texts of Yes/No questions, in order
     QStringList captions;   // caption of every box and question, in order
     QStringList fileFilters;
+    // Runs while a question is open, before it is answered: the world may change meanwhile.
+    std::function<void()> onQuestion;
 
 private:
     std::deque<bool> answers_;

@@ -1,0 +1,271 @@
+#include "terminal/TerminalFileOperations.h"
+
+#include "app/Services.h"
+#include "link/TerminalLink.h"
+#include "pc/ItemKind.h"
+#include "pc/TreeRules.h"
+#include "platform/Clock.h"
+#include "platform/PcFileSystem.h"
+#include "platform/Progress.h"
+#include "platform/Prompter.h"
+#include "platform/Questions.h"
+
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+constexpr char kOffline[] = "Device is Off-line!";
+constexpr char kTooDeep[] = "Device can't create folder over 2 level";
+
+constexpr ResultCode kTransmissionTimeout = 2509;
+constexpr ResultCode kNotEnoughSpace = 2619;
+constexpr ResultCode kOpenFileFail = 2804;
+
+// The terminal needs a moment before a folder it just wrote to is listed again.
+constexpr int kAfterPastePauseMs = 500;
+constexpr int kAfterFormatPauseMs = 100;
+constexpr int kMaxFolderLevels = 2;
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+QString CodeText(ResultCode rc) {
+    return Text(ResultCodeText(rc));
+}
+
+QString PcName(const QString& path) {
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// After these no further file can reach the terminal, so going on would only repeat the
+// message for every folder still to come.
+bool EndsTheWalk(ResultCode rc) {
+    return rc == kTransmissionTimeout || rc == kInvalidPortHandle || rc == kNotEnoughSpace;
+}
+
+// One paste's walk over the PC sources, on one open link.
+class PasteWalk {
+public:
+    PasteWalk(const Services& services, TerminalLink& link, bool copy, TerminalPasteResult& result)
+        : services_(services), link_(link), copy_(copy), result_(result) {}
+
+    bool Stopped() const { return result_.cancelled || result_.stop != kSuccess; }
+
+    void PasteFile(const QString& pcPath, const std::string& targetFolder);
+    void PasteFolder(const QString& pcFolder, const std::string& targetFolder);
+
+private:
+    // True when `pcFolder` has its folder on the terminal, whatever became of its content.
+    bool CopyFolderToTerminal(const QString& pcFolder, const std::string& terminalFolder);
+    // False when the user stopped the work before this file.
+    bool Announce(const QString& from, const std::string& to, qint64 bytes);
+    // Deletes a PC file that the terminal now holds whole; false when it stays.
+    bool RemoveSent(const QString& pcPath, const std::string& terminalPath);
+    void RemoveFolderIfEmpty(const QString& pcFolder);
+    void Show(const QString& text) { ShowMessage(services_.prompter, text); }
+
+    const Services& services_;
+    TerminalLink& link_;
+    const bool copy_;
+    TerminalPasteResult& result_;
+};
+
+bool PasteWalk::Announce(const QString& from, const std::string& to, qint64 bytes) {
+    if (services_.progress.BeforeFile(from, Text(to), bytes)) return true;
+    result_.cancelled = true;
+    return false;
+}
+
+bool PasteWalk::RemoveSent(const QString& pcPath, const std::string& terminalPath) {
+    if (services_.files.DeleteFile(pcPath) == kPcSuccess) {
+        result_.removedFromPc << pcPath;
+        return true;
+    }
+    // Both copies stay: the move did not happen, though the terminal has the file.
+    Show(QStringLiteral("Move %1 to %2 fail").arg(pcPath, Text(terminalPath)));
+    return false;
+}
+
+void PasteWalk::RemoveFolderIfEmpty(const QString& pcFolder) {
+    if (services_.files.RemoveFolder(pcFolder) == kPcSuccess) result_.removedFromPc << pcFolder;
+}
+
+void PasteWalk::PasteFile(const QString& pcPath, const std::string& targetFolder) {
+    const std::string destination = JoinTerminalPath(targetFolder, PcName(pcPath).toStdString());
+    const std::optional<PcEntry> entry = services_.files.Stat(pcPath);
+    if (entry && entry->system) {
+        // A pipe or device would keep the terminal reading for ever.
+        Show(CodeText(kOpenFileFail));
+        result_.stop = kOpenFileFail;
+        return;
+    }
+    const qint64 bytes = entry ? entry->size : 0;
+    if (!Announce(pcPath, destination, bytes)) return;
+
+    ResultCode rc = link_.PutFile(pcPath, destination, false);
+    if (rc == kFileAlreadyExists) {
+        if (!AskOverwrite(services_.prompter, Text(destination))) {
+            Show(QString::fromLatin1(copy_ ? "Copy %1 to %2 fail" : "Move %1 to %2 fail")
+                     .arg(pcPath, Text(destination)));
+            services_.progress.AfterFile(0);
+            return;
+        }
+        // A second refusal means a folder holds the name; asking again would never end.
+        rc = link_.PutFile(pcPath, destination, true);
+    }
+    services_.progress.AfterFile(rc == kSuccess ? bytes : 0);
+    if (rc != kSuccess) {
+        Show(CodeText(rc));
+        result_.stop = rc;
+        return;
+    }
+    if (!copy_) RemoveSent(pcPath, destination);
+}
+
+void PasteWalk::PasteFolder(const QString& pcFolder, const std::string& targetFolder) {
+    const bool placed = CopyFolderToTerminal(pcFolder, targetFolder);
+    if (!copy_ && placed) RemoveFolderIfEmpty(pcFolder);
+}
+
+bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string& terminalFolder) {
+    const std::string folder = JoinTerminalPath(terminalFolder, PcName(pcFolder).toStdString());
+    if (std::count(folder.begin(), folder.end(), '\\') > kMaxFolderLevels) {
+        Show(kTooDeep);
+        return false;
+    }
+    std::vector<DirectoryEntry> existing;
+    if (link_.ListFolder(folder, existing) != kSuccess) {
+        if (const ResultCode rc = link_.MakeDir(folder); rc != kSuccess) {
+            Show(CodeText(rc));
+            if (EndsTheWalk(rc)) result_.stop = rc;
+            return false;
+        }
+    }
+
+    QList<PcEntry> entries = services_.files.List(pcFolder).value_or(QList<PcEntry>());
+    std::sort(entries.begin(), entries.end(), [](const PcEntry& a, const PcEntry& b) {
+        const int order = a.name.compare(b.name, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.name < b.name;
+    });
+    // The terminal matches names without regard to case: a second file of the same name
+    // would replace the first, and a move would then lose it.
+    QSet<QString> sent;
+    for (const PcEntry& entry : std::as_const(entries)) {
+        if (Stopped()) break;
+        // Pipes and devices are no files to send, and a linked folder is never followed.
+        if (entry.hidden || entry.system) continue;
+        const QString path = pcFolder + QLatin1Char('/') + entry.name;
+        if (entry.folder) {
+            if (entry.symbolicLink) continue;
+            const bool placed = CopyFolderToTerminal(path, folder);
+            // A refused sub-folder reached nothing, so even an empty one stays.
+            if (!copy_ && placed && !Stopped()) RemoveFolderIfEmpty(path);
+            continue;
+        }
+        if (!IsShortFileName(entry.name) || sent.contains(entry.name.toUpper())) continue;
+        const std::string destination = JoinTerminalPath(folder, entry.name.toStdString());
+        if (!Announce(path, destination, entry.size)) break;
+        const ResultCode rc = link_.PutFile(path, destination, true);
+        services_.progress.AfterFile(rc == kSuccess ? entry.size : 0);
+        if (rc != kSuccess) {
+            Show(CodeText(rc));
+            if (EndsTheWalk(rc)) result_.stop = rc;
+            break;
+        }
+        sent.insert(entry.name.toUpper());
+        if (!copy_ && !RemoveSent(path, destination)) break;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string JoinTerminalPath(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && folder.back() == '\\') return folder + name;
+    return folder + '\\' + name;
+}
+
+bool IsShortFileName(const QString& name) {
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    return dot >= 0 && dot <= 8 && name.size() - dot - 1 <= 3 && name.size() <= 12;
+}
+
+TerminalPasteResult PasteToTerminal(const Services& services, const ConnectionSettings& settings,
+                                    const QList<PcSource>& sources, const std::string& targetFolder,
+                                    bool copy) {
+    TerminalPasteResult result;
+    TerminalLink link(services.library, settings);
+    if (!link) {
+        ShowMessage(services.prompter, kOffline);
+        return result;
+    }
+    result.reached = true;
+    PasteWalk walk(services, link, copy, result);
+    for (const PcSource& source : sources) {
+        if (walk.Stopped()) break;
+        if (source.folder) {
+            walk.PasteFolder(source.path, targetFolder);
+        } else {
+            walk.PasteFile(source.path, targetFolder);
+        }
+    }
+    link.Close();
+    if (result.stop == kSuccess) services.clock.Pause(kAfterPastePauseMs);
+    return result;
+}
+
+bool DeleteOnTerminal(const Services& services, const ConnectionSettings& settings,
+                      const std::string& path, bool folder,
+                      const std::function<void()>& beforeRefusal) {
+    const auto refuse = [&](ResultCode rc) {
+        if (beforeRefusal) beforeRefusal();
+        ShowMessage(services.prompter, CodeText(rc));
+        return false;
+    };
+    // A left click can select a folder that the terminal's programs need; it stays.
+    const int kind = folder ? kKindFolder : kKindFile;
+    if (!RightClickCommands(TreeTraits{false, true}, kind, Text(path)).del) {
+        return refuse(kDeleteFolderFail);
+    }
+    TerminalLink link(services.library, settings);
+    if (!link) {
+        ShowMessage(services.prompter, kOffline);
+        return false;
+    }
+    const ResultCode rc = folder ? link.RemoveDir(path) : link.DeleteFile(path);
+    link.Close();
+    return rc == kSuccess || refuse(rc);
+}
+
+bool MakeTerminalFolder(const Services& services, const ConnectionSettings& settings,
+                        const std::string& parent, const std::string& name) {
+    TerminalLink link(services.library, settings);
+    if (!link) {
+        ShowMessage(services.prompter, kOffline);
+        return false;
+    }
+    const ResultCode rc = link.MakeDir(JoinTerminalPath(parent, name));
+    link.Close();
+    if (rc != kSuccess) ShowMessage(services.prompter, CodeText(rc));
+    return rc == kSuccess;
+}
+
+bool FormatTerminalDrive(const Services& services, const ConnectionSettings& settings,
+                         const std::string& drive, const std::function<void()>& relist) {
+    TerminalLink link(services.library, settings);
+    if (!link) {
+        ShowMessage(services.prompter, kOffline);
+        return false;
+    }
+    const ResultCode rc = link.FormatDisk(drive);
+    link.Close();
+    if (rc != kSuccess) {
+        ShowMessage(services.prompter, CodeText(rc));
+        return false;
+    }
+    services.clock.Pause(kAfterFormatPauseMs);
+    if (relist) relist();
+    ShowMessage(services.prompter, QStringLiteral("Format Disk %1 done.").arg(Text(drive)));
+    return true;
+}
