@@ -105,6 +105,20 @@ TEST_F(DragTest, APcFileOverTheTerminalTreeShowsWhereItMayLand) {
     EXPECT_FALSE(data->isSelected());
 }
 
+TEST_F(DragTest, DroppingAPcFileOnATerminalFolderPastesItThere) {
+    QTreeWidgetItem* file = Child(pcDrive, "NEW.TXT");
+    AppFixture::Click(pc(), file);
+    HeldMouse mouse(pc(), file);
+    mouse.MoveOver(terminal(), data);
+    mouse.Release();
+    QFile landed(bench.Path() + "/t/C/DATA/NEW.TXT");
+    ASSERT_TRUE(landed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(landed.readAll(), "new");
+    EXPECT_TRUE(QFile::exists(pcFolder.filePath("NEW.TXT")));  // a copy, not a move
+    EXPECT_TRUE(Child(data, "NEW.TXT"));
+    EXPECT_TRUE(app->Prompter().messages.isEmpty());
+}
+
 TEST_F(DragTest, ATerminalTreeTakesNoDropFromItself) {
     QTreeWidgetItem* old = Child(data, "OLD.TXT");
     AppFixture::Click(terminal(), old);
