@@ -76,7 +76,9 @@ int main(int argc, char** argv) {
     const double readOnly = Median([&] { LocalFiles().List(pcFolder.path(), ListDetail::Kinds); });
     // The tree's own share: the sorted batch insertion and the deletion of the previous items.
     QList<CFileTreeCtrl::ListedItem> listed;
-    for (const QString& name : std::as_const(names)) listed.append({name, kKindFile});
+    // In the folder's own order, as a listing hands the names over.
+    const auto entries = LocalFiles().List(pcFolder.path(), ListDetail::Kinds);
+    for (const PcEntry& entry : *entries) listed.append({entry.name, kKindFile});
     std::vector<double> insertTimes;
     std::vector<double> deleteTimes;
     for (int i = 0; i < kRounds; ++i) {
