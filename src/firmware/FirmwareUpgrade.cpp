@@ -42,7 +42,7 @@ void UpgradeFileModeTerminal(const Services& services, const ConnectionSettings&
     link.Close();
     ShowMessage(services.prompter, result == kSuccess
                                        ? QString(kUpgradeComplete)
-                                       : QString::fromStdString(ResultCodeText(result)));
+                                       : ResultCodeMessage(result));
 }
 
 void UpgradeCheckedTerminals(const Services& services,
@@ -72,7 +72,7 @@ void UpgradeCheckedTerminals(const Services& services,
         if (result == kSuccess) {
             anyUpgraded = true;
         } else {
-            ShowMessage(services.prompter, QString::fromStdString(ResultCodeText(result)));
+            ShowMessage(services.prompter, ResultCodeMessage(result));
         }
     }
 

@@ -38,7 +38,7 @@ void ConnectDisconnect(CMainFrame& frame) {
             ShowMessage(services.prompter, kConnectFail);
             frame.connected = false;
         } else if (const ResultCode rc = link.ReadIdentity(identity); rc != kSuccess) {
-            ShowMessage(services.prompter, QString::fromStdString(ResultCodeText(rc)));
+            ShowMessage(services.prompter, ResultCodeMessage(rc));
             link.Close();
             frame.connected = false;
         } else {

@@ -71,3 +71,5 @@ std::string ResultCodeText(ResultCode code) {
     std::snprintf(buffer, sizeof buffer, "Unknow error code:%d", static_cast<int>(code));
     return buffer;
 }
+
+QString ResultCodeMessage(ResultCode code) { return QString::fromStdString(ResultCodeText(code)); }

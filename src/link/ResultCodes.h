@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <string>
 
@@ -15,3 +16,7 @@ inline constexpr ResultCode kInvalidPortHandle = 2802;
 
 // The message the user sees for a library result code.
 std::string ResultCodeText(ResultCode code);
+QString ResultCodeMessage(ResultCode code);
+
+// What the user is told when a terminal cannot be reached at all.
+inline constexpr char kDeviceOfflineText[] = "Device is Off-line!";

@@ -14,16 +14,11 @@
 
 namespace {
 
-constexpr char kOffline[] = "Device is Off-line!";
 constexpr char kIntoItself[] = "%1 cannot be pasted into itself or a folder inside it!";
 // A terminal holds folders two levels below a drive, whatever nesting a listing shows.
 constexpr int kTerminalFolderLevels = 2;
 constexpr ResultCode kTransmissionTimeout = 2509;
 constexpr ResultCode kIllegalFileName = 2626;
-
-QString CodeText(ResultCode rc) {
-    return QString::fromStdString(ResultCodeText(rc));
-}
 
 // A terminal that stopped answering answers every later call the same way.
 bool LinkLost(ResultCode rc) {
@@ -116,7 +111,7 @@ bool PasteJob::Begin(const QString& from, const QString& to, qint64 bytes) {
 }
 
 void PasteJob::Fail(ResultCode rc) {
-    Show(CodeText(rc));
+    Show(ResultCodeMessage(rc));
     if (LinkLost(rc)) stopped_ = true;
 }
 
@@ -266,7 +261,7 @@ void PasteJob::PasteTerminal(TerminalLink& link, const QList<PathAndKind>& sourc
         if (source.kind != kKindFolder && path.endsWith(u'.')) path.chop(1);
         const QString name = TerminalNameOf(path);
         if (!IsPlainFileName(name)) {
-            Show(CodeText(kIllegalFileName));
+            Show(ResultCodeMessage(kIllegalFileName));
             continue;
         }
         if (source.kind == kKindFolder) {
@@ -296,7 +291,7 @@ void PasteJob::CopyTerminalFolder(TerminalLink& link, const QString& folder,
         if (!entry.IsFolder() && !entry.IsFile()) continue;
         const QString name = ListedName(entry);
         if (!IsPlainFileName(name)) {
-            Show(CodeText(kIllegalFileName));
+            Show(ResultCodeMessage(kIllegalFileName));
             continue;
         }
         // The terminal matches names without regard to case: a repeated one is the same entry.
@@ -384,7 +379,7 @@ PcPasteResult PasteTerminalIntoPcFolder(const Services& services,
                                         bool copy) {
     TerminalLink link(services.library, settings);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         PcPasteResult result;
         result.reached = false;
         return result;

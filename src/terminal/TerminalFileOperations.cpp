@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr char kOffline[] = "Device is Off-line!";
 constexpr char kTooDeep[] = "Device can't create folder over 2 level";
 
 constexpr ResultCode kTransmissionTimeout = 2509;
@@ -30,10 +29,6 @@ constexpr int kMaxFolderLevels = 2;
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
-QString CodeText(ResultCode rc) {
-    return Text(ResultCodeText(rc));
-}
-
 QString PcName(const QString& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
@@ -96,7 +91,7 @@ void PasteWalk::PasteFile(const QString& pcPath, const std::string& targetFolder
     const std::optional<PcEntry> entry = services_.files.Stat(pcPath);
     if (entry && entry->system) {
         // A pipe or device would keep the terminal reading for ever.
-        Show(CodeText(kOpenFileFail));
+        Show(ResultCodeMessage(kOpenFileFail));
         result_.stop = kOpenFileFail;
         return;
     }
@@ -116,7 +111,7 @@ void PasteWalk::PasteFile(const QString& pcPath, const std::string& targetFolder
     }
     services_.progress.AfterFile(rc == kSuccess ? bytes : 0);
     if (rc != kSuccess) {
-        Show(CodeText(rc));
+        Show(ResultCodeMessage(rc));
         result_.stop = rc;
         return;
     }
@@ -137,7 +132,7 @@ bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string&
     std::vector<DirectoryEntry> existing;
     if (link_.ListFolder(folder, existing) != kSuccess) {
         if (const ResultCode rc = link_.MakeDir(folder); rc != kSuccess) {
-            Show(CodeText(rc));
+            Show(ResultCodeMessage(rc));
             if (EndsTheWalk(rc)) result_.stop = rc;
             return false;
         }
@@ -169,7 +164,7 @@ bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string&
         const ResultCode rc = link_.PutFile(path, destination, true);
         services_.progress.AfterFile(rc == kSuccess ? entry.size : 0);
         if (rc != kSuccess) {
-            Show(CodeText(rc));
+            Show(ResultCodeMessage(rc));
             if (EndsTheWalk(rc)) result_.stop = rc;
             break;
         }
@@ -197,7 +192,7 @@ TerminalPasteResult PasteToTerminal(const Services& services, const ConnectionSe
     TerminalPasteResult result;
     TerminalLink link(services.library, settings);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         return result;
     }
     result.reached = true;
@@ -220,7 +215,7 @@ bool DeleteOnTerminal(const Services& services, const ConnectionSettings& settin
                       const std::function<void()>& beforeRefusal) {
     const auto refuse = [&](ResultCode rc) {
         if (beforeRefusal) beforeRefusal();
-        ShowMessage(services.prompter, CodeText(rc));
+        ShowMessage(services.prompter, ResultCodeMessage(rc));
         return false;
     };
     // A left click can select a folder that the terminal's programs need; it stays.
@@ -230,7 +225,7 @@ bool DeleteOnTerminal(const Services& services, const ConnectionSettings& settin
     }
     TerminalLink link(services.library, settings);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         return false;
     }
     const ResultCode rc = folder ? link.RemoveDir(path) : link.DeleteFile(path);
@@ -242,12 +237,12 @@ bool MakeTerminalFolder(const Services& services, const ConnectionSettings& sett
                         const std::string& parent, const std::string& name) {
     TerminalLink link(services.library, settings);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         return false;
     }
     const ResultCode rc = link.MakeDir(JoinTerminalPath(parent, name));
     link.Close();
-    if (rc != kSuccess) ShowMessage(services.prompter, CodeText(rc));
+    if (rc != kSuccess) ShowMessage(services.prompter, ResultCodeMessage(rc));
     return rc == kSuccess;
 }
 
@@ -255,13 +250,13 @@ bool FormatTerminalDrive(const Services& services, const ConnectionSettings& set
                          const std::string& drive, const std::function<void()>& relist) {
     TerminalLink link(services.library, settings);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         return false;
     }
     const ResultCode rc = link.FormatDisk(drive);
     link.Close();
     if (rc != kSuccess) {
-        ShowMessage(services.prompter, CodeText(rc));
+        ShowMessage(services.prompter, ResultCodeMessage(rc));
         return false;
     }
     services.clock.Pause(kAfterFormatPauseMs);

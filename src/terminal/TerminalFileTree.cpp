@@ -10,12 +10,9 @@
 
 namespace {
 
-constexpr char kOffline[] = "Device is Off-line!";
 constexpr const char* kDrives[] = {"C:\\", "D:\\", "E:\\"};
 // The terminal needs a moment between two drive probes.
 constexpr int kProbePauseMs = 20;
-
-QString CodeText(ResultCode rc) { return QString::fromStdString(ResultCodeText(rc)); }
 
 }  // namespace
 
@@ -61,7 +58,7 @@ int CTerminalFileTree::FillFolder(QTreeWidgetItem* item) {
     const Services services = AppServices();
     TerminalLink link(services.library, g_doc->settings);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         return 1;
     }
     DeleteChildren(item);
@@ -78,14 +75,14 @@ int CTerminalFileTree::FillFolder(QTreeWidgetItem* item) {
             }
             // A terminal without drive E answers "Invalid disk." there, which is no fault.
             if (lastDrive && rc == kInvalidDisk) break;
-            ShowMessage(services.prompter, CodeText(rc));
+            ShowMessage(services.prompter, ResultCodeMessage(rc));
             break;
         }
         return 1;
     }
     const ResultCode rc = link.ListFolder(GetItemPath(item).toUpper().toStdString(), entries);
     if (rc != kSuccess) {
-        ShowMessage(services.prompter, CodeText(rc));
+        ShowMessage(services.prompter, ResultCodeMessage(rc));
         return 1;
     }
     QList<ListedItem> children;
@@ -109,7 +106,7 @@ int CTerminalFileTree::ListTerminalProjects(QTreeWidgetItem* item, TerminalLink*
     if (!link) {
         ownLink.emplace(services.library, *g_doc->terminals[static_cast<size_t>(position)]);
         if (!*ownLink) {
-            ShowMessage(services.prompter, kOffline);
+            ShowMessage(services.prompter, kDeviceOfflineText);
             return 1;
         }
         link = &*ownLink;
@@ -118,7 +115,7 @@ int CTerminalFileTree::ListTerminalProjects(QTreeWidgetItem* item, TerminalLink*
     std::vector<DirectoryEntry> entries;
     const ResultCode rc = link->ListFolder("D:\\", entries);
     if (rc != kSuccess) {
-        ShowMessage(services.prompter, CodeText(rc));
+        ShowMessage(services.prompter, ResultCodeMessage(rc));
         return rc;
     }
     QList<ListedItem> projects;

@@ -16,6 +16,6 @@ bool RenameTerminalItem(const Services& services, const ConnectionSettings& sett
         link.Rename(oldPath.toLatin1().toStdString(), newName.toLatin1().toStdString());
     link.Close();
     if (rc == kSuccess) return true;
-    ShowMessage(services.prompter, QString::fromStdString(ResultCodeText(rc)));
+    ShowMessage(services.prompter, ResultCodeMessage(rc));
     return false;
 }
