@@ -56,6 +56,14 @@ QString WorkFolderText(const QString& dataFolder, int code) {
         .arg(dataFolder, PcReason(code));
 }
 
+// A project is named by its file's name without ".prj".
+QString ProjectNameOfFile(const QString& projectFile) {
+    const QString fileName = projectFile.mid(projectFile.lastIndexOf(u'/') + 1);
+    return fileName.endsWith(QLatin1String(kProjectSuffix))
+               ? fileName.chopped(int(sizeof kProjectSuffix) - 1)
+               : fileName;
+}
+
 // The terminal matches names without regard to case but lists a project only by an extension
 // of exactly "INF", as its own file system would have stored it.
 std::string InformationPath(const QString& name) {
@@ -245,11 +253,9 @@ std::optional<std::vector<std::string>> MembersToRemove(const Services& services
     const ProjectEntries read = ReadProjectEntries(information, EntrySource::InformationFile);
     if (read.error != ProjectError::None) {
         ShowMessage(services.prompter,
-                    QStringLiteral("%1 is damaged (line %2): %3")
-                            .arg(path)
-                            .arg(read.errorEntry + 1)
-                            .arg(QString::fromLatin1(ProjectErrorText(read.error))) +
-                        kept);
+                    QStringLiteral("%1 is damaged, so nothing of %2 was removed.\r\n%3 (entry %4)")
+                        .arg(path, name, QString::fromLatin1(ProjectErrorText(read.error)))
+                        .arg(read.errorEntry + 1));
         return std::nullopt;
     }
     std::vector<std::string> members;
@@ -283,13 +289,6 @@ ResultCode RemoveMember(TerminalLink& link, const std::string& member) {
 }
 
 }  // namespace
-
-QString ProjectNameOfFile(const QString& projectFile) {
-    const QString fileName = projectFile.mid(projectFile.lastIndexOf(u'/') + 1);
-    return fileName.endsWith(QLatin1String(kProjectSuffix))
-               ? fileName.chopped(int(sizeof kProjectSuffix) - 1)
-               : fileName;
-}
 
 DropOutcome DropProjects(const Services& services, TerminalLink& link,
                          const ConnectionSettings& record, const QStringList& projectFiles,

@@ -29,6 +29,3 @@ DropOutcome DropProjects(const Services& services, TerminalLink& link,
 // listed again.
 bool RemoveProject(const Services& services, TerminalLink& link, const QString& name,
                    const QString& dataFolder);
-
-// The project a project file holds: its file name without ".prj".
-QString ProjectNameOfFile(const QString& projectFile);

@@ -481,11 +481,11 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, UntrustedInformationTest,
     ::testing::Values(
         UntrustedCase{"NoComma", "[Info]D:\\SHOP\\MAIN.BAS,6\r\n[Info]D:\\SHOP\\A.DAT\r\n",
-                      "D:\\SHOP.INF is damaged (line 2): The project file is damaged: an entry "
-                      "line has no \",\".\r\nNothing of SHOP was removed."},
+                      "D:\\SHOP.INF is damaged, so nothing of SHOP was removed.\r\nThe project "
+                      "file is damaged: an entry line has no \",\". (entry 2)"},
         UntrustedCase{"Unended", "[Info]D:\\SHOP\\MAIN.BAS,6",
-                      "D:\\SHOP.INF is damaged (line 1): The project file is damaged: its last "
-                      "entry line has no line end.\r\nNothing of SHOP was removed."},
+                      "D:\\SHOP.INF is damaged, so nothing of SHOP was removed.\r\nThe project "
+                      "file is damaged: its last entry line has no line end. (entry 1)"},
         UntrustedCase{"OutsideTheDrives", "[Info]D:\\SHOP\\MAIN.BAS,6\r\n[Info]D:\\..\\X.BAS,1\r\n",
                       "D:\\SHOP.INF names D:\\..\\X.BAS: it names \".\" or \"..\".\r\nNothing of "
                       "SHOP was removed."}),
