@@ -6,3 +6,10 @@ bool AskOverwrite(Prompter& prompter, const QString& destination) {
     return prompter.Question(QStringLiteral("%1 exist, Overwrite?").arg(destination),
                              kApplicationTitle);
 }
+
+bool AskDropOnOtherModel(Prompter& prompter, const QString& model) {
+    return prompter.Question(
+        QStringLiteral("This project cannot work well for %1!\r\nWould you continue to download?")
+            .arg(model),
+        kApplicationTitle);
+}

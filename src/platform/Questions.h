@@ -8,3 +8,7 @@ class Prompter;
 
 // "%s exist, Overwrite?" about a destination file that exists already.
 bool AskOverwrite(Prompter& prompter, const QString& destination);
+
+// "This project cannot work well for %s!..." before a project goes by drop to a terminal of
+// another model than it asks for.
+bool AskDropOnOtherModel(Prompter& prompter, const QString& model);

@@ -1,0 +1,337 @@
+#include "terminal/ProjectInstall.h"
+
+#include "app/Services.h"
+#include "link/ConnectionSettings.h"
+#include "link/TerminalLink.h"
+#include "platform/Clock.h"
+#include "platform/PcFileSystem.h"
+#include "platform/Progress.h"
+#include "platform/Prompter.h"
+#include "platform/Questions.h"
+#include "project/MemberPath.h"
+#include "project/ProjectFile.h"
+#include "project/ProjectPack.h"
+#include "terminal/WorkFolder.h"
+
+#include <QTime>
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kProjectSuffix[] = ".prj";
+// A member or folder that is gone already needs no removing.
+constexpr ResultCode kNoSuchFile = 2622;
+
+QString CodeText(ResultCode rc) { return QString::fromStdString(ResultCodeText(rc)); }
+
+QString Latin(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Why a PC file call failed, in words for a message.
+QString PcReason(int code) {
+    switch (code) {
+        case kPcAccessDenied:
+            return QStringLiteral("access is denied");
+        case kPcDiskFull:
+            return QStringLiteral("the disk is full");
+        case kPcFileNotFound:
+        case kPcPathNotFound:
+            return QStringLiteral("a folder on its way is missing");
+        case kPcAlreadyExists:
+        case kPcFileExists:
+            return QStringLiteral("a file stands where a folder belongs");
+        default:
+            return QStringLiteral("system error %1").arg(code);
+    }
+}
+
+QString WorkFolderText(const QString& dataFolder, int code) {
+    return QStringLiteral("Temporary files cannot be made in %1: %2.\r\nNothing was changed.")
+        .arg(dataFolder, PcReason(code));
+}
+
+// A project is named by its file's name without ".prj".
+QString ProjectNameOfFile(const QString& projectFile) {
+    const QString fileName = projectFile.mid(projectFile.lastIndexOf(u'/') + 1);
+    return fileName.endsWith(QLatin1String(kProjectSuffix))
+               ? fileName.chopped(int(sizeof kProjectSuffix) - 1)
+               : fileName;
+}
+
+// The terminal matches names without regard to case but lists a project only by an extension
+// of exactly "INF", as its own file system would have stored it.
+std::string InformationPath(const QString& name) {
+    return "D:\\" + name.toStdString() + ".INF";
+}
+
+// The steps of one drop, with what carries over from one project to the next.
+class ProjectDrop {
+public:
+    ProjectDrop(const Services& services, TerminalLink& link, const ConnectionSettings& record,
+                const QString& dataFolder)
+        : services_(services), link_(link), record_(record), dataFolder_(dataFolder) {}
+
+    DropOutcome Run(const QStringList& projectFiles) {
+        for (const QString& path : projectFiles) {
+            switch (SendProject(path)) {
+                case Step::Done:
+                    break;
+                case Step::Cancelled:
+                    return DropOutcome::Cancelled;
+                case Step::Ended:
+                    return DropOutcome::Ended;
+            }
+        }
+        return DropOutcome::Completed;
+    }
+
+private:
+    enum class Step { Done, Cancelled, Ended };
+
+    Step SendProject(const QString& path) {
+        QByteArray file;
+        // A project that cannot be read is passed over without a word.
+        if (services_.files.ReadWholeFile(path, file) != kPcSuccess) return Step::Done;
+        const QString name = ProjectNameOfFile(path);
+        if (!IsSound(name, file)) return Step::Ended;
+        ParseProjectRequirements(file, requirements_);
+        if (!requirements_.neededVersion.empty() && !TerminalFits()) return Step::Ended;
+
+        const ProjectEntries read = ReadProjectEntries(file);
+        if (read.entries.empty()) return Step::Done;
+        if (!HaveWorkFolder()) return Step::Ended;
+        for (const char drive : {'C', 'E'}) {
+            if (HasMemberOn(read.entries, drive) && !MakeProjectFolder(drive, name)) {
+                return Step::Ended;
+            }
+        }
+        const QString information = work_->FilePath(name + QStringLiteral(".inf"));
+        const std::string terminalInformation = InformationPath(name);
+        if (!Stage(information, file.left(read.dataOffset), terminalInformation)) {
+            return Step::Ended;
+        }
+        if (!MakeProjectFolder('D', name)) return Step::Ended;
+        for (const ProjectEntry& entry : read.entries) {
+            if (const Step step = SendMember(path, name, file, entry); step != Step::Done) {
+                return step;
+            }
+        }
+        return Send(information, terminalInformation, read.dataOffset);
+    }
+
+    // A project is looked at whole before anything of it reaches the terminal.
+    bool IsSound(const QString& name, QByteArrayView file) {
+        const QString refused = QStringLiteral("Project %1 cannot be downloaded!\r\n").arg(name);
+        if (!IsProjectName(name)) {
+            Tell(refused + QStringLiteral("Its name must have 1 to 8 characters, no dot, and suit "
+                                          "a terminal folder."));
+            return false;
+        }
+        if (const ProjectCheck check = ValidateProject(file); check.error != ProjectError::None) {
+            Tell(refused + QString::fromStdString(ProjectCheckText(check)));
+            return false;
+        }
+        return true;
+    }
+
+    bool TerminalFits() {
+        TerminalIdentity identity;
+        if (const ResultCode rc = link_.ReadIdentity(identity); rc != kSuccess) {
+            // Without an identity neither rule can be applied, so nothing is sent.
+            Tell(CodeText(rc));
+            return false;
+        }
+        if (FirmwareTooOld(requirements_.neededVersion, identity.firmware)) {
+            Tell(QStringLiteral("The device-%1-%2's F/W is too old!\r\nUpgrate to %3 or newer to "
+                                "run this project!")
+                     .arg(Latin(identity.model), Latin(identity.serialNumber),
+                          Latin(requirements_.neededVersion)));
+            return false;
+        }
+        return ModelMeetsReaderKind(requirements_.readerKind, record_.model) ||
+               AskDropOnOtherModel(services_.prompter, Latin(identity.model));
+    }
+
+    static bool HasMemberOn(const std::vector<ProjectEntry>& entries, char drive) {
+        return std::any_of(entries.begin(), entries.end(), [drive](const ProjectEntry& entry) {
+            return entry.terminalPath.front() == drive;
+        });
+    }
+
+    bool HaveWorkFolder() {
+        if (!work_) work_.emplace(services_.files, dataFolder_);
+        if (work_->Error() == kPcSuccess) return true;
+        Tell(WorkFolderText(dataFolder_, work_->Error()));
+        return false;
+    }
+
+    bool MakeProjectFolder(char drive, const QString& name) {
+        const std::string folder = std::string(1, drive) + ":\\" + name.toStdString();
+        const ResultCode rc = link_.MakeDir(folder);
+        // The folder of an earlier download is as good as a new one.
+        if (rc == kSuccess || rc == kCreateFolderFail) return true;
+        Tell(CodeText(rc));
+        return false;
+    }
+
+    bool Stage(const QString& pcPath, const QByteArray& content, const std::string& destination) {
+        const int code = services_.files.WriteWholeFile(pcPath, content);
+        if (code == kPcSuccess) return true;
+        Tell(QStringLiteral("%1 cannot be prepared for sending: %2.")
+                 .arg(Latin(destination), PcReason(code)));
+        return false;
+    }
+
+    Step SendMember(const QString& projectFile, const QString& name, QByteArrayView file,
+                    const ProjectEntry& entry) {
+        const std::optional<QByteArray> content = MemberContent(file, entry);
+        if (!content) {
+            Tell(QStringLiteral("Project %1 cannot be downloaded!\r\n").arg(name) +
+                 ProjectErrorText(ProjectError::MemberPastEnd));
+            return Step::Ended;
+        }
+        if (!services_.progress.BeforeFile(projectFile, Latin(entry.terminalPath), entry.size)) {
+            return Step::Cancelled;
+        }
+        const QString staging = work_->FilePath(name + QStringLiteral(".tmp"));
+        if (!Stage(staging, *content, entry.terminalPath)) {
+            services_.progress.AfterFile(0);
+            return Step::Ended;
+        }
+        const ResultCode rc = link_.PutFile(staging, entry.terminalPath, true);
+        services_.files.DeleteFile(staging);
+        services_.progress.AfterFile(rc == kSuccess ? entry.size : 0);
+        if (rc == kSuccess) return Step::Done;
+        Tell(CodeText(rc));
+        return Step::Ended;
+    }
+
+    // The information file goes last: only a project with all its members shows on the terminal.
+    Step Send(const QString& information, const std::string& destination, qint64 size) {
+        if (!services_.progress.BeforeFile(information, Latin(destination), size)) {
+            return Step::Cancelled;
+        }
+        const ResultCode rc = link_.PutFile(information, destination, true);
+        services_.files.DeleteFile(information);
+        services_.progress.AfterFile(rc == kSuccess ? size : 0);
+        if (rc == kSuccess) return Step::Done;
+        Tell(CodeText(rc));
+        return Step::Ended;
+    }
+
+    void Tell(const QString& text) { ShowMessage(services_.prompter, text); }
+
+    const Services& services_;
+    TerminalLink& link_;
+    const ConnectionSettings& record_;
+    const QString dataFolder_;
+    // The reader kind and needed version carry over to a later project that does not state them.
+    ProjectRequirements requirements_;
+    std::optional<WorkFolder> work_;
+};
+
+std::string UpperCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// The members an information file read back from the terminal lists, in upper case; none,
+// after a message, when it is damaged or names a path no project could have sent, since
+// then it cannot be trusted to name what is to be deleted.
+std::optional<std::vector<std::string>> MembersToRemove(const Services& services,
+                                                        const QString& name,
+                                                        QByteArrayView information) {
+    const QString path = Latin(InformationPath(name));
+    const QString kept = QStringLiteral("\r\nNothing of %1 was removed.").arg(name);
+    const ProjectEntries read = ReadProjectEntries(information, EntrySource::InformationFile);
+    if (read.error != ProjectError::None) {
+        ShowMessage(services.prompter,
+                    QStringLiteral("%1 is damaged, so nothing of %2 was removed.\r\n%3 (entry %4)")
+                        .arg(path, name, QString::fromLatin1(ProjectErrorText(read.error)))
+                        .arg(read.errorEntry + 1));
+        return std::nullopt;
+    }
+    std::vector<std::string> members;
+    for (const ProjectEntry& entry : read.entries) {
+        std::string member = UpperCase(entry.terminalPath);
+        if (const MemberPathProblem problem = CheckMemberPath(member);
+            problem != MemberPathProblem::None) {
+            ShowMessage(services.prompter, QStringLiteral("%1 names %2: %3.")
+                                                   .arg(path, Latin(member),
+                                                        QString::fromLatin1(
+                                                            MemberPathProblemText(problem))) +
+                                               kept);
+            return std::nullopt;
+        }
+        members.push_back(std::move(member));
+    }
+    return members;
+}
+
+// Deletes a program; a data file or font stays, and only its folder goes once it is empty.
+ResultCode RemoveMember(TerminalLink& link, const std::string& member) {
+    if (member.find(".BAS", 1) != std::string::npos) {
+        const ResultCode rc = link.DeleteFile(member);
+        return rc == kNoSuchFile ? kSuccess : rc;
+    }
+    const size_t separator = member.rfind('\\');
+    // A member right on a drive has no folder of its own.
+    if (separator <= 2) return kSuccess;
+    const ResultCode rc = link.RemoveDir(member.substr(0, separator));
+    return rc == kDeleteFolderFail || rc == kNoSuchFile ? kSuccess : rc;
+}
+
+}  // namespace
+
+DropOutcome DropProjects(const Services& services, TerminalLink& link,
+                         const ConnectionSettings& record, const QStringList& projectFiles,
+                         const QString& dataFolder) {
+    return ProjectDrop(services, link, record, dataFolder).Run(projectFiles);
+}
+
+bool RemoveProject(const Services& services, TerminalLink& link, const QString& name,
+                   const QString& dataFolder) {
+    WorkFolder work(services.files, dataFolder);
+    if (work.Error() != kPcSuccess) {
+        ShowMessage(services.prompter, WorkFolderText(dataFolder, work.Error()));
+        return false;
+    }
+    const std::string information = InformationPath(name);
+    const QTime now = services.clock.TimeOfDay();
+    const QString readBack = work.FilePath(
+        QStringLiteral("%1%2%3.tmp").arg(now.hour()).arg(now.minute()).arg(now.second()));
+    if (const ResultCode rc = link.GetFile(information, readBack); rc != kSuccess) {
+        ShowMessage(services.prompter, CodeText(rc));
+        return false;
+    }
+    QByteArray text;
+    if (const int code = services.files.ReadWholeFile(readBack, text); code != kPcSuccess) {
+        ShowMessage(services.prompter,
+                    QStringLiteral("%1 was read back from the terminal but cannot be opened: "
+                                   "%2.\r\nNothing of %3 was removed.")
+                        .arg(Latin(information), PcReason(code), name));
+        return false;
+    }
+    const auto members = MembersToRemove(services, name, text);
+    if (!members) return false;
+
+    ResultCode failure = kSuccess;
+    for (const std::string& member : *members) {
+        failure = RemoveMember(link, member);
+        if (failure != kSuccess) break;
+    }
+    if (failure != kSuccess) ShowMessage(services.prompter, CodeText(failure));
+    // Deleted even after a failure, so the terminal no longer shows a project half removed.
+    if (const ResultCode rc = link.DeleteFile(information); rc != kSuccess) {
+        ShowMessage(services.prompter, CodeText(rc));
+        return false;
+    }
+    return true;
+}
