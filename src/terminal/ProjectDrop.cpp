@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr char kOffline[] = "Device is Off-line!";
 
 }  // namespace
 
@@ -29,7 +28,7 @@ void CTerminalFileTree::DropProject(QTreeWidgetItem* target, CFileTreeCtrl& sour
     const ConnectionSettings record = *g_doc->terminals[static_cast<size_t>(position)];
     TerminalLink link(services.library, record);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         return;
     }
     DeleteChildren(target);
@@ -51,7 +50,7 @@ void CTerminalFileTree::RemoveTerminalProject(QTreeWidgetItem* item) {
     const Services services = AppServices();
     TerminalLink link(services.library, *g_doc->terminals[static_cast<size_t>(position)]);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         return;
     }
     if (RemoveProject(services, link, item->text(0), DataFolder)) {

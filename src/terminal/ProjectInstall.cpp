@@ -27,8 +27,6 @@ constexpr char kProjectSuffix[] = ".prj";
 // A member or folder that is gone already needs no removing.
 constexpr ResultCode kNoSuchFile = 2622;
 
-QString CodeText(ResultCode rc) { return QString::fromStdString(ResultCodeText(rc)); }
-
 QString Latin(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -144,7 +142,7 @@ private:
         TerminalIdentity identity;
         if (const ResultCode rc = link_.ReadIdentity(identity); rc != kSuccess) {
             // Without an identity neither rule can be applied, so nothing is sent.
-            Tell(CodeText(rc));
+            Tell(ResultCodeMessage(rc));
             return false;
         }
         if (FirmwareTooOld(requirements_.neededVersion, identity.firmware)) {
@@ -176,7 +174,7 @@ private:
         const ResultCode rc = link_.MakeDir(folder);
         // The folder of an earlier download is as good as a new one.
         if (rc == kSuccess || rc == kCreateFolderFail) return true;
-        Tell(CodeText(rc));
+        Tell(ResultCodeMessage(rc));
         return false;
     }
 
@@ -208,7 +206,7 @@ private:
         services_.files.DeleteFile(staging);
         services_.progress.AfterFile(rc == kSuccess ? entry.size : 0);
         if (rc == kSuccess) return Step::Done;
-        Tell(CodeText(rc));
+        Tell(ResultCodeMessage(rc));
         return Step::Ended;
     }
 
@@ -221,7 +219,7 @@ private:
         services_.files.DeleteFile(information);
         services_.progress.AfterFile(rc == kSuccess ? size : 0);
         if (rc == kSuccess) return Step::Done;
-        Tell(CodeText(rc));
+        Tell(ResultCodeMessage(rc));
         return Step::Ended;
     }
 
@@ -308,7 +306,7 @@ bool RemoveProject(const Services& services, TerminalLink& link, const QString& 
     const QString readBack = work.FilePath(
         QStringLiteral("%1%2%3.tmp").arg(now.hour()).arg(now.minute()).arg(now.second()));
     if (const ResultCode rc = link.GetFile(information, readBack); rc != kSuccess) {
-        ShowMessage(services.prompter, CodeText(rc));
+        ShowMessage(services.prompter, ResultCodeMessage(rc));
         return false;
     }
     QByteArray text;
@@ -327,10 +325,10 @@ bool RemoveProject(const Services& services, TerminalLink& link, const QString& 
         failure = RemoveMember(link, member);
         if (failure != kSuccess) break;
     }
-    if (failure != kSuccess) ShowMessage(services.prompter, CodeText(failure));
+    if (failure != kSuccess) ShowMessage(services.prompter, ResultCodeMessage(failure));
     // Deleted even after a failure, so the terminal no longer shows a project half removed.
     if (const ResultCode rc = link.DeleteFile(information); rc != kSuccess) {
-        ShowMessage(services.prompter, CodeText(rc));
+        ShowMessage(services.prompter, ResultCodeMessage(rc));
         return false;
     }
     return true;
