@@ -83,9 +83,10 @@ ResultCode TerminalLink::GetFile(const std::string& terminalPath, const QString&
 }
 
 ResultCode TerminalLink::PutFile(const QString& pcPath, const std::string& terminalPath,
-                                 bool overwrite) {
+                                 bool overwrite, bool informationFile) {
     const QByteArray path = QFile::encodeName(pcPath);
-    return library_.TpPutFile(handle_, path.constData(), terminalPath.c_str(), overwrite ? 1 : 0, 0);
+    return library_.TpPutFile(handle_, path.constData(), terminalPath.c_str(), overwrite ? 1 : 0,
+                              informationFile ? 0 : 1);
 }
 
 ResultCode TerminalLink::UpgradeFirmware(const QString& imagePath) {

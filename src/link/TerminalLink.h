@@ -42,7 +42,10 @@ public:
     ResultCode Rename(const std::string& oldPath, const std::string& newName);
     ResultCode DeleteFile(const std::string& path);
     ResultCode GetFile(const std::string& terminalPath, const QString& pcPath);
-    ResultCode PutFile(const QString& pcPath, const std::string& terminalPath, bool overwrite);
+    // A project's information file goes with the library's second flag clear, everything else
+    // with it set.
+    ResultCode PutFile(const QString& pcPath, const std::string& terminalPath, bool overwrite,
+                       bool informationFile = false);
     ResultCode UpgradeFirmware(const QString& imagePath);
 
 private:

@@ -215,7 +215,7 @@ private:
         if (!services_.progress.BeforeFile(information, Latin(destination), size)) {
             return Step::Cancelled;
         }
-        const ResultCode rc = link_.PutFile(information, destination, true);
+        const ResultCode rc = link_.PutFile(information, destination, true, true);
         services_.files.DeleteFile(information);
         services_.progress.AfterFile(rc == kSuccess ? size : 0);
         if (rc == kSuccess) return Step::Done;

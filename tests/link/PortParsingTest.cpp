@@ -10,6 +10,7 @@
 using ::testing::_;
 using ::testing::NiceMock;
 using ::testing::Return;
+using ::testing::StrEq;
 
 namespace {
 
@@ -94,6 +95,18 @@ TEST(TerminalLinkTest, OpensWithTheNineArgumentsInOrderAndClosesOnTheSameLibrary
     EXPECT_EQ(link.Handle(), 42u);
     link.Close();
     EXPECT_FALSE(link);
+}
+
+TEST(TerminalLinkTest, SendsFilesWithTheOverwriteFlagAndTheInformationFileWithTheSecondFlagClear) {
+    NiceMock<MockTerminalLibrary> library;
+    ON_CALL(library, TpOpen).WillByDefault(Return(4u));
+    EXPECT_CALL(library, TpPutFile(4u, StrEq("/pc/A.TXT"), StrEq("C:\\A.TXT"), 0, 1)).WillOnce(Return(0));
+    EXPECT_CALL(library, TpPutFile(4u, StrEq("/pc/B.TXT"), StrEq("C:\\B.TXT"), 1, 1)).WillOnce(Return(0));
+    EXPECT_CALL(library, TpPutFile(4u, StrEq("/pc/S.INF"), StrEq("D:\\S.INF"), 1, 0)).WillOnce(Return(0));
+    TerminalLink link(library, ConnectionSettings{"COM1", 6, "", ""});
+    EXPECT_EQ(link.PutFile("/pc/A.TXT", "C:\\A.TXT", false), 0);
+    EXPECT_EQ(link.PutFile("/pc/B.TXT", "C:\\B.TXT", true), 0);
+    EXPECT_EQ(link.PutFile("/pc/S.INF", "D:\\S.INF", true, true), 0);
 }
 
 TEST(TerminalLinkTest, OpensNothingForAUsbTerminalThatIsNotAttachedAndClosesNothing) {
