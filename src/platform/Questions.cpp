@@ -6,3 +6,10 @@ bool AskOverwrite(Prompter& prompter, const QString& destination) {
     return prompter.Question(QStringLiteral("%1 exist, Overwrite?").arg(destination),
                              kApplicationTitle);
 }
+
+bool AskDownloadDespiteModel(Prompter& prompter, const QString& terminalText) {
+    return prompter.Question(QStringLiteral("The device-%1 may run this project not well.\r\n"
+                                            "Would you continue to download?")
+                                 .arg(terminalText),
+                             QStringLiteral("Travik"));
+}

@@ -8,3 +8,7 @@ class Prompter;
 
 // "%s exist, Overwrite?" about a destination file that exists already.
 bool AskOverwrite(Prompter& prompter, const QString& destination);
+
+// "The device-%s may run this project not well.\r\nWould you continue to download?" about a
+// terminal whose model the project does not name; asked with the caption "Travik".
+bool AskDownloadDespiteModel(Prompter& prompter, const QString& terminalText);
