@@ -6,3 +6,5 @@ class CMainFrame;
 void CutOrCopy(CMainFrame& frame, bool copy);
 void PasteClipboard(CMainFrame& frame);
 void DeleteSelection(CMainFrame& frame);
+// Property: the properties of the active tree's context item, in either mode.
+void ShowActiveProperties(CMainFrame& frame);

@@ -305,6 +305,7 @@ void CMainFrame::OnCommand(int commandId) {
         case ID_EDIT_COPY: CutOrCopy(*this, true); break;
         case ID_EDIT_PASTE: PasteClipboard(*this); break;
         case ID_DELETE: DeleteSelection(*this); break;
+        case ID_PROPERTY: ShowActiveProperties(*this); break;
         case ID_VIEW_TOOLBAR: toolBar_->setVisible(!toolBar_->isVisible()); break;
         case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); break;
         default: break;
