@@ -83,7 +83,7 @@ struct InstalledProject {
     std::vector<ProjectEntry> entries;
 };
 
-// Reads "D:\<name>.inf" from the terminal of `record` through the staging file.
+// Reads "D:\<name>.INF" from the terminal of `record` through the staging file.
 InstalledProject ReadInstalledProject(const Services& services, const QString& dataFolder,
                                       const ConnectionSettings& record,
                                       const QString& projectName);

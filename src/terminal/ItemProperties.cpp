@@ -132,6 +132,7 @@ std::optional<ItemProperties> ReadItemProperties(const Services& services,
         int32_t capacity = 0;
         int32_t other = 0;
         int32_t free = 0;
+        // The link's DiskInfo drops the second result, which the dialog keeps.
         const ResultCode rc =
             services.library.TpDiskInfo(link.Handle(), terminalPath.c_str(), &capacity, &other, &free);
         if (rc != kSuccess) {

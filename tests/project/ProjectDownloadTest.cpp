@@ -380,21 +380,6 @@ TEST_F(DownloadTest, ALocalFileThatCannotBeWrittenEndsThatTerminalsTurn) {
     EXPECT_EQ(DataFiles(), QStringList{"SHOP.prj"});
 }
 
-TEST(DownloadTexts, NameTheTerminalAndTheRequirements) {
-    EXPECT_EQ(TerminalItemText({"COM3", 6, "TQ-3100", "10000042"}), "COM3-TQ-3100-10000042");
-    EXPECT_EQ(TerminalItemText({"TQ-3100-0001", 6, "TQ-3100", "10000077"}), "USB-TQ-3100-0001");
-    EXPECT_EQ(TerminalItemText({"TQ0001", 6, "TQ-3100", "5"}), "TQ0001-TQ-3100-5");
-
-    ProjectRequirements needs;
-    EXPECT_EQ(RequirementLine(needs), "Needed: F/W Ver: , Unknow");
-    for (const auto& [kind, text] : {std::pair{0, "All Device"}, std::pair{1, "CCD 1D"},
-                                     std::pair{2, "Camera 2D"}, std::pair{3, "CCD 1D + RF"},
-                                     std::pair{4, "Unknow"}}) {
-        needs = {kind, "A00-1.02"};
-        EXPECT_EQ(RequirementLine(needs), QStringLiteral("Needed: F/W Ver: A00-1.02, ") + text);
-    }
-}
-
 TEST(DownloadTexts, MembersAreListedByTheirShownNameInFileOrder) {
     const std::vector<ProjectEntry> entries{{"D:\\SMALL.cft", 1, MemberKind::Font, 0},
                                             {"D:\\A.bas\\X.DAT", 1, MemberKind::Program, 1},

@@ -232,13 +232,4 @@ TEST_F(UploadTest, TheTerminalIsAskedAgainAtEachUpload) {
     EXPECT_EQ(DataFiles(), QStringList{});
 }
 
-TEST(UploadPlaces, FollowTheProjectAndTheSerialNumber) {
-    const ConnectionSettings record{"COM3", 6, "TQ-3100", "10000042"};
-    EXPECT_EQ(UploadTargetText("SHOP", record), "My Document\\Tarvik\\SHOP\\10000042");
-    EXPECT_EQ(UploadFolder("/data/Tarvik", "SHOP", record), "/data/Tarvik/SHOP/10000042");
-    EXPECT_TRUE(IsPlainPcName("A.DAT"));
-    EXPECT_TRUE(IsPlainPcName("..."));
-    EXPECT_FALSE(IsPlainPcName(QString("A") + QChar(0)));
-}
-
 }  // namespace
