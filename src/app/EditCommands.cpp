@@ -126,3 +126,17 @@ void FormatActiveDrive(CMainFrame& frame) {
     OperationScope operation(frame);
     terminal->FormatDrive();
 }
+
+void ShowActiveProperties(CMainFrame& frame) {
+    CFileTreeCtrl* active = frame.activeTree;
+    auto* pc = qobject_cast<CPCFileTree*>(active);
+    auto* terminal = qobject_cast<CTerminalFileTree*>(active);
+    if (!pc && !terminal) return;
+    if (active->IsFileMode()) {
+        if (terminal) terminal->ShowProperties();
+    } else if (pc) {
+        pc->ShowRosterProperties();
+    } else {
+        terminal->ShowRosterProperties();
+    }
+}

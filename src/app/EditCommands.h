@@ -12,3 +12,5 @@ void NewFolderInContextItem(CMainFrame& frame);
 void RenameContextItem(CMainFrame& frame);
 // Formats the terminal drive of the last right click; the command offers no other target.
 void FormatActiveDrive(CMainFrame& frame);
+// Property: the properties of the active tree's context item, in either mode.
+void ShowActiveProperties(CMainFrame& frame);

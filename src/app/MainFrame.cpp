@@ -314,6 +314,7 @@ void CMainFrame::OnCommand(int commandId) {
         case ID_NEW_FOLDER: NewFolderInContextItem(*this); break;
         case ID_RENAME: RenameContextItem(*this); break;
         case ID_FORMAT: FormatActiveDrive(*this); break;
+        case ID_PROPERTY: ShowActiveProperties(*this); break;
         case ID_VIEW_TOOLBAR: toolBar_->setVisible(!toolBar_->isVisible()); break;
         case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); break;
         default: break;

@@ -24,6 +24,8 @@ public:
     void NewFolder(const QString& name);
     // Deletes a project file of the data folder.
     void DeleteProject(QTreeWidgetItem* item);
+    // Opens the download dialog of the context item's project.
+    void ShowRosterProperties();
 
     void AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) override { Paste(item, source); }
 

@@ -13,3 +13,10 @@ bool AskDropOnOtherModel(Prompter& prompter, const QString& model) {
             .arg(model),
         kApplicationTitle);
 }
+
+bool AskDownloadDespiteModel(Prompter& prompter, const QString& terminalText) {
+    return prompter.Question(QStringLiteral("The device-%1 may run this project not well.\r\n"
+                                            "Would you continue to download?")
+                                 .arg(terminalText),
+                             QStringLiteral("Travik"));
+}

@@ -12,3 +12,7 @@ bool AskOverwrite(Prompter& prompter, const QString& destination);
 // "This project cannot work well for %s!..." before a project goes by drop to a terminal of
 // another model than it asks for.
 bool AskDropOnOtherModel(Prompter& prompter, const QString& model);
+
+// "The device-%s may run this project not well.\r\nWould you continue to download?" about a
+// terminal whose model the project does not name; asked with the caption "Travik".
+bool AskDownloadDespiteModel(Prompter& prompter, const QString& terminalText);

@@ -36,6 +36,10 @@ public:
     void DropProject(QTreeWidgetItem* target, CFileTreeCtrl& source);
     // Removes an installed project from its roster terminal.
     void RemoveTerminalProject(QTreeWidgetItem* item);
+    // File Mode: the size, place and date of the context item's drive, folder or file.
+    void ShowProperties();
+    // Project Mode: the context item's terminal identity, or the project installed on it.
+    void ShowRosterProperties();
 
     void AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) override;
 
