@@ -77,9 +77,11 @@ ResultCode TerminalLink::DeleteFile(const std::string& path) {
     return library_.TpDeleteFile(handle_, path.c_str());
 }
 
-ResultCode TerminalLink::GetFile(const std::string& terminalPath, const QString& pcPath) {
+ResultCode TerminalLink::GetFile(const std::string& terminalPath, const QString& pcPath,
+                                 bool informationFile) {
     const QByteArray path = QFile::encodeName(pcPath);
-    return library_.TpGetFile(handle_, terminalPath.c_str(), path.constData(), 1);
+    return library_.TpGetFile(handle_, terminalPath.c_str(), path.constData(),
+                              informationFile ? 0 : 1);
 }
 
 ResultCode TerminalLink::PutFile(const QString& pcPath, const std::string& terminalPath,

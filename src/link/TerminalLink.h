@@ -41,9 +41,10 @@ public:
     ResultCode RemoveDir(const std::string& folder);
     ResultCode Rename(const std::string& oldPath, const std::string& newName);
     ResultCode DeleteFile(const std::string& path);
-    ResultCode GetFile(const std::string& terminalPath, const QString& pcPath);
-    // A project's information file goes with the library's second flag clear, everything else
-    // with it set.
+    ResultCode GetFile(const std::string& terminalPath, const QString& pcPath,
+                       bool informationFile = false);
+    // A project's information file travels with the library's transfer flag clear, everything
+    // else with it set.
     ResultCode PutFile(const QString& pcPath, const std::string& terminalPath, bool overwrite,
                        bool informationFile = false);
     ResultCode UpgradeFirmware(const QString& imagePath);

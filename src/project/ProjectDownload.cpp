@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr char kOffline[] = "Device is Off-line!";
 constexpr char kProjectMissing[] = "This project is not exist!";
 constexpr char kProjectFileMissing[] = "Project file is not exist!";
 constexpr char kProjectChanged[] =
@@ -27,8 +26,6 @@ constexpr char kInstalledChanged[] =
     "properties again.";
 constexpr std::array<const char*, 3> kDrivePrefixes = {"C:\\", "D:\\", "E:\\"};
 constexpr int kFontDrive = 1;  // fonts live in the project's folder on D:
-
-QString CodeText(ResultCode rc) { return QString::fromStdString(ResultCodeText(rc)); }
 
 // Terminal names are bytes; each byte stands for one character, NULs included.
 QString TerminalText(std::string_view text) {
@@ -41,21 +38,6 @@ std::string TerminalString(const QString& text) { return text.toLatin1().toStdSt
 
 QString SystemErrorText(const QString& path, int code) {
     return QStringLiteral("Cannot write %1 (System error Code:%2).").arg(path).arg(code);
-}
-
-// TerminalLink sends every file as a user's file; members and the information file have
-// flags of their own.
-ResultCode PutWithFlags(TerminalLibrary& library, TerminalLink& link, const QString& pcPath,
-                        const std::string& terminalPath, int32_t flagA, int32_t flagB) {
-    const QByteArray path = QFile::encodeName(pcPath);
-    return library.TpPutFile(link.Handle(), path.constData(), terminalPath.c_str(), flagA, flagB);
-}
-
-// An information file is fetched with the transfer flag 0.
-ResultCode GetInformationFile(TerminalLibrary& library, TerminalLink& link,
-                              const std::string& terminalPath, const QString& pcPath) {
-    const QByteArray path = QFile::encodeName(pcPath);
-    return library.TpGetFile(link.Handle(), terminalPath.c_str(), path.constData(), 0);
 }
 
 QString StagingPath(const QString& dataFolder, const QString& projectName) {
@@ -210,7 +192,7 @@ private:
         const ResultCode rc =
             link.MakeDir(kDrivePrefixes[static_cast<size_t>(drive)] + TerminalString(request_.projectName));
         if (rc == kSuccess || rc == kCreateFolderFail) return true;
-        Show(CodeText(rc));
+        Show(ResultCodeMessage(rc));
         return false;
     }
 
@@ -223,21 +205,21 @@ private:
             return false;
         }
         const ResultCode rc =
-            PutWithFlags(services_.library, link, stagingPath_, entry.terminalPath, 1, 1);
+            link.PutFile(stagingPath_, entry.terminalPath, true);
         services_.files.DeleteFile(stagingPath_);
         if (rc != kSuccess) {
             Show(entry.kind == MemberKind::Program
-                     ? QStringLiteral("Download program-%1 fail!\r\n%2").arg(request_.projectName, CodeText(rc))
-                     : CodeText(rc));
+                     ? QStringLiteral("Download program-%1 fail!\r\n%2").arg(request_.projectName, ResultCodeMessage(rc))
+                     : ResultCodeMessage(rc));
             return false;
         }
         if (entry.kind != MemberKind::Program) return true;
         // The information file makes the terminal list the project, so it follows the program.
-        const ResultCode info = PutWithFlags(services_.library, link, informationPath_,
-                                             TerminalInformationPath(request_.projectName), 1, 0);
+        const ResultCode info = link.PutFile(informationPath_,
+                                             TerminalInformationPath(request_.projectName), true, true);
         if (info == kSuccess) return true;
         Show(QStringLiteral("Download information file-%1 fail!\r\n%2")
-                 .arg(request_.projectName, CodeText(info)));
+                 .arg(request_.projectName, ResultCodeMessage(info)));
         return false;
     }
 
@@ -367,13 +349,13 @@ InstalledProject ReadInstalledProject(const Services& services, const QString& d
     }
     TerminalLink link(services.library, record);
     if (!link) {
-        project.error = kOffline;
+        project.error = kDeviceOfflineText;
         return project;
     }
     const QString staging = StagingPath(dataFolder, projectName);
     services.files.DeleteFile(staging);
     // A transfer that failed leaves no staging file, which the reading below reports.
-    GetInformationFile(services.library, link, TerminalInformationPath(projectName), staging);
+    link.GetFile(TerminalInformationPath(projectName), staging, true);
     link.Close();
     QByteArray text;
     const int read = services.files.ReadWholeFile(staging, text);
@@ -425,16 +407,16 @@ int UploadDataFiles(const Services& services, const UploadRequest& request) {
     }
     TerminalLink link(services.library, request.record);
     if (!link) {
-        show(kOffline);
+        show(kDeviceOfflineText);
         return 0;
     }
     const QString staging = StagingPath(request.dataFolder, request.projectName);
     services.files.DeleteFile(staging);
-    if (const ResultCode rc = GetInformationFile(services.library, link,
-                                                 TerminalInformationPath(request.projectName), staging);
+    if (const ResultCode rc = link.GetFile(TerminalInformationPath(request.projectName),
+                                                 staging, true);
         rc != kSuccess) {
         services.files.DeleteFile(staging);
-        show(CodeText(rc));
+        show(ResultCodeMessage(rc));
         return 0;
     }
     QByteArray text;
@@ -528,7 +510,7 @@ int UploadDataFiles(const Services& services, const UploadRequest& request) {
         services.files.DeleteFile(staging);
         services.progress.AfterFile(rc == kSuccess && error == kPcSuccess ? content.size() : 0);
         if (rc != kSuccess) {
-            show(CodeText(rc));
+            show(ResultCodeMessage(rc));
             break;
         }
         if (error != kPcSuccess) {

@@ -20,12 +20,9 @@
 
 namespace {
 
-constexpr char kOffline[] = "Device is Off-line!";
 constexpr char kFileNotExist[] = "The file is not exist.";
 // The terminal needs a moment between the listings of a folder walk.
 constexpr int kWalkPauseMs = 100;
-
-QString CodeText(ResultCode rc) { return QString::fromStdString(ResultCodeText(rc)); }
 
 QString TerminalText(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -67,7 +64,7 @@ int WalkFolder(const Services& services, TerminalLink& link, const std::string& 
     if (!services.progress.BeforeFile(folder, QStringLiteral("folder size"), 0)) return kWalkCancelled;
     std::vector<DirectoryEntry> entries;
     if (const ResultCode rc = link.ListFolder(path, entries); rc != kSuccess) {
-        ShowMessage(services.prompter, CodeText(rc));
+        ShowMessage(services.prompter, ResultCodeMessage(rc));
         return 1;
     }
     int64_t own = 0;
@@ -99,7 +96,7 @@ int WalkFolder(const Services& services, TerminalLink& link, const std::string& 
     if (parent.ends_with(':')) parent += '\\';
     const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
     if (const ResultCode rc = link.ListFolder(parent, entries); rc != kSuccess) {
-        ShowMessage(services.prompter, CodeText(rc));
+        ShowMessage(services.prompter, ResultCodeMessage(rc));
         return rc;
     }
     for (const DirectoryEntry& entry : entries) {
@@ -120,7 +117,7 @@ std::optional<ItemProperties> ReadItemProperties(const Services& services,
                                                  const QString& path, const QString& text) {
     TerminalLink link(services.library, settings);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         return std::nullopt;
     }
     const std::string terminalPath = path.toLatin1().toStdString();
@@ -136,7 +133,7 @@ std::optional<ItemProperties> ReadItemProperties(const Services& services,
         const ResultCode rc =
             services.library.TpDiskInfo(link.Handle(), terminalPath.c_str(), &capacity, &other, &free);
         if (rc != kSuccess) {
-            ShowMessage(services.prompter, CodeText(rc));
+            ShowMessage(services.prompter, ResultCodeMessage(rc));
             return std::nullopt;
         }
         properties.kind = PropertiesKind::Drive;
@@ -162,7 +159,7 @@ std::optional<ItemProperties> ReadItemProperties(const Services& services,
         std::vector<DirectoryEntry> entries;
         if (const ResultCode rc = link.ListFolder(location.toLatin1().toStdString(), entries);
             rc != kSuccess) {
-            ShowMessage(services.prompter, CodeText(rc));
+            ShowMessage(services.prompter, ResultCodeMessage(rc));
             return std::nullopt;
         }
         const auto found = std::find_if(entries.begin(), entries.end(), [&](const DirectoryEntry& entry) {
@@ -185,7 +182,7 @@ std::optional<TerminalIdentity> ReadRosterIdentity(const Services& services,
                                                    const ConnectionSettings& record) {
     TerminalLink link(services.library, record);
     if (!link) {
-        ShowMessage(services.prompter, kOffline);
+        ShowMessage(services.prompter, kDeviceOfflineText);
         return std::nullopt;
     }
     // A failed read is not reported: the dialog then shows empty texts.

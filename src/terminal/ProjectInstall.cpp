@@ -305,7 +305,7 @@ bool RemoveProject(const Services& services, TerminalLink& link, const QString& 
     const QTime now = services.clock.TimeOfDay();
     const QString readBack = work.FilePath(
         QStringLiteral("%1%2%3.tmp").arg(now.hour()).arg(now.minute()).arg(now.second()));
-    if (const ResultCode rc = link.GetFile(information, readBack); rc != kSuccess) {
+    if (const ResultCode rc = link.GetFile(information, readBack, true); rc != kSuccess) {
         ShowMessage(services.prompter, ResultCodeMessage(rc));
         return false;
     }
