@@ -8,6 +8,7 @@
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "platform/Questions.h"
+#include "platform/WorkFolder.h"
 #include "project/MemberPath.h"
 
 #include <QFile>
@@ -38,10 +39,6 @@ std::string TerminalString(const QString& text) { return text.toLatin1().toStdSt
 
 QString SystemErrorText(const QString& path, int code) {
     return QStringLiteral("Cannot write %1 (System error Code:%2).").arg(path).arg(code);
-}
-
-QString StagingPath(const QString& dataFolder, const QString& projectName) {
-    return QStringLiteral("%1/%2.tmp").arg(dataFolder, projectName);
 }
 
 // The terminal finds names without regard to case but lists a project only by an extension
@@ -116,8 +113,17 @@ public:
           entries_(entries),
           header_(header),
           selected_(Selection(request.checkedMembers, entries.size())),
-          informationPath_(QStringLiteral("%1/%2.inf").arg(request.dataFolder, request.projectName)),
-          stagingPath_(StagingPath(request.dataFolder, request.projectName)) {}
+          work_(services.files, request.dataFolder),
+          informationPath_(work_.FilePath(request.projectName + QStringLiteral(".inf"))),
+          stagingPath_(work_.FilePath(request.projectName + QStringLiteral(".tmp"))) {}
+
+    // The temporary files live in a folder of the run's own, so no file of the user's is
+    // replaced; without it nothing can be sent.
+    bool HasWorkFolder() {
+        if (work_.Error() == kPcSuccess) return true;
+        Show(work_.FailureText());
+        return false;
+    }
 
     Turn Serve(const ConnectionSettings& record) {
         const QString itemText = TerminalItemText(record);
@@ -129,8 +135,6 @@ public:
         if (!MeetsRequirements(link, record, itemText)) return Turn::Failed;
         if (entries_.empty()) return Turn::Served;
 
-        // A file of the user's by that name, or a link, is replaced, never written through.
-        services_.files.DeleteFile(informationPath_);
         if (const int error = services_.files.WriteWholeFile(informationPath_, header_)) {
             Show(SystemErrorText(informationPath_, error));
             return Turn::Failed;
@@ -231,6 +235,7 @@ private:
     const std::vector<ProjectEntry>& entries_;
     const QByteArray header_;
     const std::vector<bool> selected_;
+    WorkFolder work_;
     const QString informationPath_;
     const QString stagingPath_;
 };
@@ -308,6 +313,7 @@ DownloadOutcome DownloadProject(const Services& services, const DownloadRequest&
     }
 
     Download download(services, request, file, read.entries, header);
+    if (!download.HasWorkFolder()) return outcome;
     bool anyTerminal = false;
     const size_t count = std::min(request.terminals.size(), request.checkedTerminals.size());
     for (size_t k = 0; k < count; ++k) {
@@ -352,8 +358,12 @@ InstalledProject ReadInstalledProject(const Services& services, const QString& d
         project.error = kDeviceOfflineText;
         return project;
     }
-    const QString staging = StagingPath(dataFolder, projectName);
-    services.files.DeleteFile(staging);
+    WorkFolder work(services.files, dataFolder);
+    if (work.Error() != kPcSuccess) {
+        project.error = work.FailureText();
+        return project;
+    }
+    const QString staging = work.FilePath(projectName + QStringLiteral(".tmp"));
     // A transfer that failed leaves no staging file, which the reading below reports.
     link.GetFile(TerminalInformationPath(projectName), staging, true);
     link.Close();
@@ -410,8 +420,12 @@ int UploadDataFiles(const Services& services, const UploadRequest& request) {
         show(kDeviceOfflineText);
         return 0;
     }
-    const QString staging = StagingPath(request.dataFolder, request.projectName);
-    services.files.DeleteFile(staging);
+    WorkFolder work(services.files, request.dataFolder);
+    if (work.Error() != kPcSuccess) {
+        show(work.FailureText());
+        return 0;
+    }
+    const QString staging = work.FilePath(request.projectName + QStringLiteral(".tmp"));
     if (const ResultCode rc = link.GetFile(TerminalInformationPath(request.projectName),
                                                  staging, true);
         rc != kSuccess) {

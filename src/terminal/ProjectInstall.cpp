@@ -11,7 +11,7 @@
 #include "project/MemberPath.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectPack.h"
-#include "terminal/WorkFolder.h"
+#include "platform/WorkFolder.h"
 
 #include <QTime>
 
@@ -29,29 +29,6 @@ constexpr ResultCode kNoSuchFile = 2622;
 
 QString Latin(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Why a PC file call failed, in words for a message.
-QString PcReason(int code) {
-    switch (code) {
-        case kPcAccessDenied:
-            return QStringLiteral("access is denied");
-        case kPcDiskFull:
-            return QStringLiteral("the disk is full");
-        case kPcFileNotFound:
-        case kPcPathNotFound:
-            return QStringLiteral("a folder on its way is missing");
-        case kPcAlreadyExists:
-        case kPcFileExists:
-            return QStringLiteral("a file stands where a folder belongs");
-        default:
-            return QStringLiteral("system error %1").arg(code);
-    }
-}
-
-QString WorkFolderText(const QString& dataFolder, int code) {
-    return QStringLiteral("Temporary files cannot be made in %1: %2.\r\nNothing was changed.")
-        .arg(dataFolder, PcReason(code));
 }
 
 // A project is named by its file's name without ".prj".
@@ -165,7 +142,7 @@ private:
     bool HaveWorkFolder() {
         if (!work_) work_.emplace(services_.files, dataFolder_);
         if (work_->Error() == kPcSuccess) return true;
-        Tell(WorkFolderText(dataFolder_, work_->Error()));
+        Tell(work_->FailureText());
         return false;
     }
 
@@ -182,7 +159,7 @@ private:
         const int code = services_.files.WriteWholeFile(pcPath, content);
         if (code == kPcSuccess) return true;
         Tell(QStringLiteral("%1 cannot be prepared for sending: %2.")
-                 .arg(Latin(destination), PcReason(code)));
+                 .arg(Latin(destination), PcFailureReason(code)));
         return false;
     }
 
@@ -298,7 +275,7 @@ bool RemoveProject(const Services& services, TerminalLink& link, const QString& 
                    const QString& dataFolder) {
     WorkFolder work(services.files, dataFolder);
     if (work.Error() != kPcSuccess) {
-        ShowMessage(services.prompter, WorkFolderText(dataFolder, work.Error()));
+        ShowMessage(services.prompter, work.FailureText());
         return false;
     }
     const std::string information = InformationPath(name);
@@ -314,7 +291,7 @@ bool RemoveProject(const Services& services, TerminalLink& link, const QString& 
         ShowMessage(services.prompter,
                     QStringLiteral("%1 was read back from the terminal but cannot be opened: "
                                    "%2.\r\nNothing of %3 was removed.")
-                        .arg(Latin(information), PcReason(code), name));
+                        .arg(Latin(information), PcFailureReason(code), name));
         return false;
     }
     const auto members = MembersToRemove(services, name, text);

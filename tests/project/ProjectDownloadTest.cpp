@@ -67,7 +67,7 @@ TEST_F(DownloadTest, SendsExactlyTheCheckedMembersOnceEach) {
 TEST_F(DownloadTest, TheProgramGoesUnscrambledAndTheInformationFileRightAfterIt) {
     const ConnectionSettings t1 = AddTerminal({.folder = "t1", .port = "COM3"});
     const QByteArray file = WriteShop();
-    // Old leftovers of the data folder: the run replaces them, never writes through them.
+    // Files of the user's named like the run's temporary files: the run leaves them alone.
     QFile outside(temporary.path() + "/outside.txt");
     ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
     outside.write("keep");
@@ -92,9 +92,12 @@ TEST_F(DownloadTest, TheProgramGoesUnscrambledAndTheInformationFileRightAfterIt)
     EXPECT_EQ(ReadTerminal("t1", "D/SHOP.INF"), file.left(ReadProjectEntries(file).dataOffset));
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_TRUE(outcome.incomplete.empty());
-    EXPECT_EQ(DataFiles(), QStringList{"SHOP.prj"});
+    EXPECT_EQ(DataFiles(), (QStringList{"SHOP.inf", "SHOP.prj", "SHOP.tmp"}));
     ASSERT_TRUE(outside.open(QIODevice::ReadOnly));
     EXPECT_EQ(outside.readAll(), "keep");
+    QFile stale(dataFolder + "/SHOP.tmp");
+    ASSERT_TRUE(stale.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stale.readAll(), "stale");
 }
 
 TEST_F(DownloadTest, NoInformationFileGoesWithoutAProgramThatArrived) {
@@ -367,15 +370,16 @@ TEST_F(DownloadTest, ALocalFileThatCannotBeWrittenEndsThatTerminalsTurn) {
     // The information file cannot be made for the first terminal, a member not for the second.
     files.Fail(ScriptedFileSystem::Operation::WriteWholeFile, "SHOP.inf", kPcDiskFull);
     Run(Request({t1}, {true}, kAllMembers), files);
-    EXPECT_EQ(prompter.messages,
-              QStringList{"Cannot write " + dataFolder + "/SHOP.inf (System error Code:112)."});
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].startsWith("Cannot write " + dataFolder + "/.tarvik-work-"));
+    EXPECT_TRUE(prompter.messages[0].endsWith("/SHOP.inf (System error Code:112)."));
     EXPECT_TRUE(library.Calls("TpPutFile").isEmpty());
 
     ScriptedFileSystem stagingFails;
     stagingFails.Fail(ScriptedFileSystem::Operation::WriteWholeFile, "SHOP.tmp", kPcDiskFull, 1);
     Run(Request({t2}, {true}, {kProgram, kFont, kADa}), stagingFails);
-    EXPECT_EQ(prompter.messages.last(),
-              "Cannot write " + dataFolder + "/SHOP.tmp (System error Code:112).");
+    EXPECT_TRUE(prompter.messages.last().startsWith("Cannot write " + dataFolder + "/.tarvik-work-"));
+    EXPECT_TRUE(prompter.messages.last().endsWith("/SHOP.tmp (System error Code:112)."));
     EXPECT_EQ(TerminalFiles("t2"), (QStringList{"D/PROGRAM/SHOP.bas", "D/SHOP.INF"}));
     EXPECT_EQ(DataFiles(), QStringList{"SHOP.prj"});
 }

@@ -17,14 +17,20 @@ public:
 
     // 0, or the PC code that kept the folder from being made.
     int Error() const { return error_; }
+    // What the user is told when the folder could not be made.
+    QString FailureText() const;
     const QString& Path() const { return path_; }
     QString FilePath(const QString& name) const { return path_ + u'/' + name; }
 
 private:
     PcFileSystem& files_;
+    QString dataFolder_;
     QString path_;
     int error_ = 0;
 };
+
+// Why a PC file call failed, in words for a message.
+QString PcFailureReason(int code);
 
 // Makes `folder` and any missing folder above it; 0 or the PC code of the first failure.
 int MakeFolderPath(PcFileSystem& files, const QString& folder);

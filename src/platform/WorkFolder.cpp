@@ -1,4 +1,4 @@
-#include "terminal/WorkFolder.h"
+#include "platform/WorkFolder.h"
 
 #include "platform/PcFileSystem.h"
 
@@ -39,7 +39,25 @@ int MakeFolderPath(PcFileSystem& files, const QString& folder) {
     return code;
 }
 
-WorkFolder::WorkFolder(PcFileSystem& files, const QString& dataFolder) : files_(files) {
+QString PcFailureReason(int code) {
+    switch (code) {
+        case kPcAccessDenied:
+            return QStringLiteral("access is denied");
+        case kPcDiskFull:
+            return QStringLiteral("the disk is full");
+        case kPcFileNotFound:
+        case kPcPathNotFound:
+            return QStringLiteral("a folder on its way is missing");
+        case kPcAlreadyExists:
+        case kPcFileExists:
+            return QStringLiteral("a file stands where a folder belongs");
+        default:
+            return QStringLiteral("system error %1").arg(code);
+    }
+}
+
+WorkFolder::WorkFolder(PcFileSystem& files, const QString& dataFolder)
+    : files_(files), dataFolder_(dataFolder) {
     error_ = MakeFolderPath(files_, dataFolder);
     if (error_ != kPcSuccess) return;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
@@ -60,4 +78,9 @@ WorkFolder::~WorkFolder() {
         if (!entry.folder || entry.symbolicLink) files_.DeleteFile(FilePath(entry.name));
     }
     files_.RemoveFolder(path_);
+}
+
+QString WorkFolder::FailureText() const {
+    return QStringLiteral("Temporary files cannot be made in %1: %2.\r\nNothing was changed.")
+        .arg(dataFolder_, PcFailureReason(error_));
 }
