@@ -34,3 +34,7 @@ void DecodeListing(const uint8_t* buffer, int32_t count, std::vector<DirectoryEn
     entries.reserve(static_cast<size_t>(valid));
     for (int i = 0; i < valid; ++i) entries.push_back(DecodeEntry(buffer + i * kEntrySize));
 }
+
+QString TerminalText(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,9 @@ struct DirectoryEntry {
 };
 
 DirectoryEntry DecodeEntry(const uint8_t* record);
+
+// A terminal's bytes as text: each byte stands for one character, NULs included.
+QString TerminalText(std::string_view text);
 
 // Decodes a listing buffer of `count` records as a module reported them. Whatever the count,
 // no more entries are read than the 225 records the buffer holds.

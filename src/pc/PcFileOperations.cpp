@@ -20,15 +20,6 @@ QString ChangeFailureText(int code) {
 
 }  // namespace
 
-bool IsPcFileName(const QString& name) {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return false;
-    return !name.contains(u'/') && !name.contains(QChar(0));
-}
-
-bool IsPlainFileName(const QString& name) {
-    return IsPcFileName(name) && !name.contains(u'\\');
-}
-
 QString JoinPcPath(const QString& folder, const QString& name) {
     return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/PcFileSystem.h"
+
 #include <QString>
 
-class PcFileSystem;
 struct Services;
 
 // A file or folder as an operation takes it from a tree: its path and its kind (image), so
@@ -11,13 +12,6 @@ struct PathAndKind {
     QString path;
     int kind = 0;
 };
-
-// Whether `name` can name an entry of a PC folder: not empty, not "." or "..", without "/" or
-// NUL.
-bool IsPcFileName(const QString& name);
-// Whether `name` can be one component of a path on either side: not empty, not "." or "..",
-// and without "/", "\" or NUL, so that nothing lands outside the folder it is meant for.
-bool IsPlainFileName(const QString& name);
 
 // PC paths, joined with "/" as the PC tree builds them; a drive such as "/" takes no second
 // "/".

@@ -414,6 +414,15 @@ int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& conte
     return kPcSuccess;
 }
 
+bool IsPcFileName(const QString& name) {
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return false;
+    return !name.contains(u'/') && !name.contains(QChar(0));
+}
+
+bool IsPlainFileName(const QString& name) {
+    return IsPcFileName(name) && !name.contains(u'\\');
+}
+
 PcFileSystem& LocalFiles() {
     static LocalFileSystem files;
     return files;

@@ -55,5 +55,12 @@ public:
     virtual int WriteWholeFile(const QString& path, const QByteArray& content) = 0;
 };
 
+// Whether `name` can name an entry of a PC folder: not empty, not "." or "..", without "/" or
+// NUL.
+bool IsPcFileName(const QString& name);
+// Whether `name` can be one component of a path on either side: not empty, not "." or "..",
+// and without "/", "\" or NUL, so that nothing lands outside the folder it is meant for.
+bool IsPlainFileName(const QString& name);
+
 // The real file system.
 PcFileSystem& LocalFiles();

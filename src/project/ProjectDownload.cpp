@@ -28,11 +28,6 @@ constexpr char kInstalledChanged[] =
 constexpr std::array<const char*, 3> kDrivePrefixes = {"C:\\", "D:\\", "E:\\"};
 constexpr int kFontDrive = 1;  // fonts live in the project's folder on D:
 
-// Terminal names are bytes; each byte stands for one character, NULs included.
-QString TerminalText(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString Native(const std::string& text) { return QString::fromStdString(text); }
 
 std::string TerminalString(const QString& text) { return text.toLatin1().toStdString(); }
@@ -347,7 +342,7 @@ InstalledProject ReadInstalledProject(const Services& services, const QString& d
                                       const ConnectionSettings& record,
                                       const QString& projectName) {
     InstalledProject project;
-    if (!IsPlainPcName(projectName)) {
+    if (!IsPlainFileName(projectName)) {
         project.error = QStringLiteral("The project name \"%1\" read from the terminal cannot name "
                                        "a file on the PC.")
                             .arg(projectName);
@@ -391,11 +386,6 @@ QString UploadFolder(const QString& dataFolder, const QString& projectName,
     return QStringLiteral("%1/%2/%3").arg(dataFolder, projectName, TerminalText(record.serialNumber));
 }
 
-bool IsPlainPcName(const QString& name) {
-    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') &&
-           !name.contains(u'\\') && !name.contains(QChar(0));
-}
-
 namespace {
 
 // Makes `folder` when it is missing; answers whether it is now a real folder, not a link.
@@ -409,7 +399,7 @@ bool EnsureFolder(PcFileSystem& files, const QString& folder) {
 
 int UploadDataFiles(const Services& services, const UploadRequest& request) {
     const auto show = [&](const QString& text) { ShowMessage(services.prompter, text); };
-    if (!IsPlainPcName(request.projectName)) {
+    if (!IsPlainFileName(request.projectName)) {
         show(QStringLiteral("The project name \"%1\" read from the terminal cannot name a folder on "
                             "the PC.")
                  .arg(request.projectName));
@@ -482,7 +472,7 @@ int UploadDataFiles(const Services& services, const UploadRequest& request) {
     }
 
     const QString serial = TerminalText(request.record.serialNumber);
-    if (!IsPlainPcName(serial)) {
+    if (!IsPlainFileName(serial)) {
         show(QStringLiteral("The serial number \"%1\" read from the terminal cannot name a folder "
                             "on the PC.")
                  .arg(serial));
@@ -502,7 +492,7 @@ int UploadDataFiles(const Services& services, const UploadRequest& request) {
         if (!selected[index]) continue;
         const ProjectEntry& entry = entries.entries[index];
         const QString name = TerminalText(DisplayName(entry.terminalPath));
-        if (!IsPlainPcName(name)) {
+        if (!IsPlainFileName(name)) {
             show(QStringLiteral("The file name \"%1\" read from the terminal cannot name a file on "
                                 "the PC.")
                      .arg(name));

@@ -95,10 +95,6 @@ QString UploadTargetText(const QString& projectName, const ConnectionSettings& r
 QString UploadFolder(const QString& dataFolder, const QString& projectName,
                      const ConnectionSettings& record);
 
-// Whether a name read from a terminal may name a file or folder on the PC: not empty, not
-// "." or "..", and without "/", "\" or NUL.
-bool IsPlainPcName(const QString& name);
-
 struct UploadRequest {
     QString dataFolder;
     QString projectName;

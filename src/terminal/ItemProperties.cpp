@@ -24,10 +24,6 @@ constexpr char kFileNotExist[] = "The file is not exist.";
 // The terminal needs a moment between the listings of a folder walk.
 constexpr int kWalkPauseMs = 100;
 
-QString TerminalText(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 bool SameName(const std::string& a, const std::string& b) {
     return TerminalText(a).compare(TerminalText(b), Qt::CaseInsensitive) == 0;
 }

@@ -27,10 +27,6 @@ constexpr char kProjectSuffix[] = ".prj";
 // A member or folder that is gone already needs no removing.
 constexpr ResultCode kNoSuchFile = 2622;
 
-QString Latin(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A project is named by its file's name without ".prj".
 QString ProjectNameOfFile(const QString& projectFile) {
     const QString fileName = projectFile.mid(projectFile.lastIndexOf(u'/') + 1);
@@ -125,12 +121,12 @@ private:
         if (FirmwareTooOld(requirements_.neededVersion, identity.firmware)) {
             Tell(QStringLiteral("The device-%1-%2's F/W is too old!\r\nUpgrate to %3 or newer to "
                                 "run this project!")
-                     .arg(Latin(identity.model), Latin(identity.serialNumber),
-                          Latin(requirements_.neededVersion)));
+                     .arg(TerminalText(identity.model), TerminalText(identity.serialNumber),
+                          TerminalText(requirements_.neededVersion)));
             return false;
         }
         return ModelMeetsReaderKind(requirements_.readerKind, record_.model) ||
-               AskDropOnOtherModel(services_.prompter, Latin(identity.model));
+               AskDropOnOtherModel(services_.prompter, TerminalText(identity.model));
     }
 
     static bool HasMemberOn(const std::vector<ProjectEntry>& entries, char drive) {
@@ -159,7 +155,7 @@ private:
         const int code = services_.files.WriteWholeFile(pcPath, content);
         if (code == kPcSuccess) return true;
         Tell(QStringLiteral("%1 cannot be prepared for sending: %2.")
-                 .arg(Latin(destination), PcFailureReason(code)));
+                 .arg(TerminalText(destination), PcFailureReason(code)));
         return false;
     }
 
@@ -171,7 +167,7 @@ private:
                  ProjectErrorText(ProjectError::MemberPastEnd));
             return Step::Ended;
         }
-        if (!services_.progress.BeforeFile(projectFile, Latin(entry.terminalPath), entry.size)) {
+        if (!services_.progress.BeforeFile(projectFile, TerminalText(entry.terminalPath), entry.size)) {
             return Step::Cancelled;
         }
         const QString staging = work_->FilePath(name + QStringLiteral(".tmp"));
@@ -189,7 +185,7 @@ private:
 
     // The information file goes last: only a project with all its members shows on the terminal.
     Step Send(const QString& information, const std::string& destination, qint64 size) {
-        if (!services_.progress.BeforeFile(information, Latin(destination), size)) {
+        if (!services_.progress.BeforeFile(information, TerminalText(destination), size)) {
             return Step::Cancelled;
         }
         const ResultCode rc = link_.PutFile(information, destination, true, true);
@@ -223,7 +219,7 @@ std::string UpperCase(std::string text) {
 std::optional<std::vector<std::string>> MembersToRemove(const Services& services,
                                                         const QString& name,
                                                         QByteArrayView information) {
-    const QString path = Latin(InformationPath(name));
+    const QString path = TerminalText(InformationPath(name));
     const QString kept = QStringLiteral("\r\nNothing of %1 was removed.").arg(name);
     const ProjectEntries read = ReadProjectEntries(information, EntrySource::InformationFile);
     if (read.error != ProjectError::None) {
@@ -239,7 +235,7 @@ std::optional<std::vector<std::string>> MembersToRemove(const Services& services
         if (const MemberPathProblem problem = CheckMemberPath(member);
             problem != MemberPathProblem::None) {
             ShowMessage(services.prompter, QStringLiteral("%1 names %2: %3.")
-                                                   .arg(path, Latin(member),
+                                                   .arg(path, TerminalText(member),
                                                         QString::fromLatin1(
                                                             MemberPathProblemText(problem))) +
                                                kept);
@@ -291,7 +287,7 @@ bool RemoveProject(const Services& services, TerminalLink& link, const QString& 
         ShowMessage(services.prompter,
                     QStringLiteral("%1 was read back from the terminal but cannot be opened: "
                                    "%2.\r\nNothing of %3 was removed.")
-                        .arg(Latin(information), PcFailureReason(code), name));
+                        .arg(TerminalText(information), PcFailureReason(code), name));
         return false;
     }
     const auto members = MembersToRemove(services, name, text);

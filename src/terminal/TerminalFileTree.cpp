@@ -17,7 +17,7 @@ constexpr int kProbePauseMs = 20;
 }  // namespace
 
 QString EntryText(const DirectoryEntry& entry) {
-    return QString::fromLatin1(entry.IsFile() ? entry.DisplayName() : entry.name);
+    return TerminalText(entry.IsFile() ? entry.DisplayName() : entry.name);
 }
 
 bool IsProjectInformationFile(const DirectoryEntry& entry) {
@@ -121,7 +121,7 @@ int CTerminalFileTree::ListTerminalProjects(QTreeWidgetItem* item, TerminalLink*
     QList<ListedItem> projects;
     for (const DirectoryEntry& entry : entries) {
         if (IsProjectInformationFile(entry)) {
-            projects.append({QString::fromLatin1(entry.name), kKindTerminalProject});
+            projects.append({TerminalText(entry.name), kKindTerminalProject});
         }
     }
     InsertSortedChildren(item, std::move(projects));
