@@ -6,6 +6,7 @@
 #include "pc/PCFileTree.h"
 #include "pc/PCView.h"
 #include "support/AppFixture.h"
+#include "support/TreeItems.h"
 #include "support/ModalDialogs.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
@@ -22,12 +23,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-QStringList ChildTexts(const QTreeWidgetItem* item) {
-    QStringList texts;
-    for (int i = 0; i < item->childCount(); ++i) texts << item->child(i)->text(0);
-    return texts;
-}
 
 // The window in File Mode, connected to a bench terminal on COM3, with a PC drive item that
 // stands for a temporary folder.

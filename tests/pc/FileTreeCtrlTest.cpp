@@ -7,6 +7,7 @@
 #include "pc/PCFileTree.h"
 #include "pc/PCView.h"
 #include "support/AppFixture.h"
+#include "support/TreeItems.h"
 #include "support/MockTerminalLibrary.h"
 #include "terminal/TerminalFileTree.h"
 #include "terminal/TerminalView.h"
@@ -28,13 +29,6 @@ QStringList Texts(const QList<QTreeWidgetItem*>& items) {
     QStringList texts;
     for (const QTreeWidgetItem* item : items) texts << item->text(0);
     return texts;
-}
-
-QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& text) {
-    for (int i = 0; i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(0) == text) return parent->child(i);
-    }
-    return nullptr;
 }
 
 bool SameCursor(const QCursor* shown, DragCursor expected) {

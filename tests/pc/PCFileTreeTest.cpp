@@ -6,6 +6,7 @@
 #include "pc/PCView.h"
 #include "platform/Drives.h"
 #include "support/AppFixture.h"
+#include "support/TreeItems.h"
 #include "support/MockTerminalLibrary.h"
 
 #include <QDir>
@@ -17,12 +18,6 @@
 using ::testing::NiceMock;
 
 namespace {
-
-QStringList ChildTexts(const QTreeWidgetItem* parent) {
-    QStringList texts;
-    for (int i = 0; i < parent->childCount(); ++i) texts << parent->child(i)->text(0);
-    return texts;
-}
 
 void Touch(const QString& path) {
     QFile file(path);

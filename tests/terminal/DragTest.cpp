@@ -5,6 +5,7 @@
 #include "pc/PCFileTree.h"
 #include "pc/PCView.h"
 #include "support/AppFixture.h"
+#include "support/TreeItems.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
 #include "terminal/TerminalFileTree.h"
@@ -17,13 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& text) {
-    for (int i = 0; i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(0) == text) return parent->child(i);
-    }
-    return nullptr;
-}
 
 bool Shows(DragCursor expected) {
     const QCursor* shown = QApplication::overrideCursor();

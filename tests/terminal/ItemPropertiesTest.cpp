@@ -9,6 +9,7 @@
 #include "pc/PCView.h"
 #include "project/ProjectBenchFixture.h"
 #include "support/AppFixture.h"
+#include "support/TreeItems.h"
 #include "support/MockTerminalLibrary.h"
 #include "support/ModalDialogs.h"
 #include "terminal/TerminalFileTree.h"
@@ -226,12 +227,6 @@ protected:
     void RightClick(CFileTreeCtrl& tree, QTreeWidgetItem* item) {
         AppFixture::RightClick(tree, item);
         Frame().ContextMenu(tree.IsFileMode())->hide();
-    }
-    static QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& text) {
-        for (int i = 0; i < parent->childCount(); ++i) {
-            if (parent->child(i)->text(0) == text) return parent->child(i);
-        }
-        return nullptr;
     }
     // Runs Property and answers the texts of the named controls of the dialog it opens.
     QStringList Property(std::initializer_list<const char*> controls) {

@@ -4,6 +4,7 @@
 #include "pc/PCView.h"
 #include "project/ProjectPack.h"
 #include "support/AppFixture.h"
+#include "support/TreeItems.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
 #include "terminal/TerminalFileTree.h"
@@ -14,19 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList ChildTexts(const QTreeWidgetItem* parent) {
-    QStringList texts;
-    for (int i = 0; i < parent->childCount(); ++i) texts << parent->child(i)->text(0);
-    return texts;
-}
-
-QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& text) {
-    for (int i = 0; i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(0) == text) return parent->child(i);
-    }
-    return nullptr;
-}
 
 // The roster's part of a drop and a removal, driven through the window as a user would.
 class RosterDropTest : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include "link/ResultCodes.h"
 #include "pc/ItemKind.h"
 #include "support/AppFixture.h"
+#include "support/TreeItems.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
 #include "terminal/TerminalView.h"
@@ -13,19 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList ChildTexts(const QTreeWidgetItem* parent) {
-    QStringList texts;
-    for (int i = 0; i < parent->childCount(); ++i) texts << parent->child(i)->text(0);
-    return texts;
-}
-
-QTreeWidgetItem* Child(QTreeWidgetItem* parent, const QString& text) {
-    for (int i = 0; i < parent->childCount(); ++i) {
-        if (parent->child(i)->text(0) == text) return parent->child(i);
-    }
-    return nullptr;
-}
 
 class TerminalTreeTest : public ::testing::Test {
 protected:

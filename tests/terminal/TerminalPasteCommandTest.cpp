@@ -4,6 +4,7 @@
 #include "pc/PCFileTree.h"
 #include "pc/PCView.h"
 #include "support/AppFixture.h"
+#include "support/TreeItems.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
 #include "terminal/TerminalFileTree.h"
@@ -81,12 +82,6 @@ protected:
         clock.pauses.clear();
         return item;
     }
-    QStringList ChildTexts(QTreeWidgetItem* item) {
-        QStringList texts;
-        for (int i = 0; i < item->childCount(); ++i) texts << item->child(i)->text(0);
-        return texts;
-    }
-
     // A right click with its context menu closed again, as a command from it would.
     void RightClick(CFileTreeCtrl& tree, QTreeWidgetItem* item) {
         tree.scrollToItem(item);
