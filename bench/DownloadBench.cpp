@@ -81,6 +81,15 @@ public:
     int WriteWholeFile(const QString& path, const QByteArray& content) override {
         return Timed([&] { return LocalFiles().WriteWholeFile(path, content); });
     }
+    int MoveToTrash(const QString& path) override {
+        return Timed([&] { return LocalFiles().MoveToTrash(path); });
+    }
+    QString TemporaryNameBeside(const QString& path) override {
+        return Timed([&] { return LocalFiles().TemporaryNameBeside(path); });
+    }
+    std::unique_ptr<WalkConfinement> ConfineWalk(const QString& top) override {
+        return LocalFiles().ConfineWalk(top);
+    }
 
     qint64 nanoseconds = 0;
 };

@@ -43,14 +43,14 @@ void PasteClipboard(CMainFrame& frame) {
 
 namespace {
 
-void DeleteOne(CFileTreeCtrl& tree, QTreeWidgetItem* item) {
+void DeleteOne(CFileTreeCtrl& tree, QTreeWidgetItem* item, PermanentDeleteAnswer& answer) {
     auto* pc = qobject_cast<CPCFileTree*>(&tree);
     auto* terminal = qobject_cast<CTerminalFileTree*>(&tree);
     if (tree.IsFileMode()) {
-        if (pc) pc->DeleteItem(item);
+        if (pc) pc->DeleteItem(item, answer);
         if (terminal) terminal->DeleteItem(item);
     } else {
-        if (pc) pc->DeleteProject(item);
+        if (pc) pc->DeleteProject(item, answer);
         if (terminal) terminal->RemoveTerminalProject(item);
     }
 }
@@ -69,10 +69,11 @@ void DeleteSelection(CMainFrame& frame) {
     // An operation may refill the tree and take later items of the list with it; the tree
     // forgets deleted items, so each is looked up afresh.
     const QList<QTreeWidgetItem*> items = active->SelectionList();
+    PermanentDeleteAnswer answer;
     for (QTreeWidgetItem* item : items) {
         if (!active->InSelection(item)) continue;
         active->SetCaretItem(item);
-        DeleteOne(*active, item);
+        DeleteOne(*active, item, answer);
     }
     active->ClearSelection();
     active->DropHighlight(nullptr);

@@ -250,7 +250,11 @@ void CMainFrame::ShowContextMenu(bool fileMode, const QPoint& globalPoint) {
     ContextMenu(fileMode)->popup(globalPoint);
 }
 
-void CMainFrame::RunDeleteKey() { RunCommand(ID_DELETE); }
+void CMainFrame::RunDeleteKey() {
+    // The key skips the enable test: a PC project in Project Mode is deleted with it.
+    DeleteSelection(*this);
+    UpdateCommandStates();
+}
 
 void CMainFrame::BeginOperation() {
     if (operationDepth_++ == 0) progress_.Start();

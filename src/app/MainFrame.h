@@ -49,7 +49,7 @@ public:
     // The tree's context menu (File Mode's 131 or Project Mode's 130) at a screen point.
     void ShowContextMenu(bool fileMode, const QPoint& globalPoint);
     QMenu* ContextMenu(bool fileMode) const { return fileMode ? fileContextMenu_ : projectContextMenu_; }
-    // The Delete key in a tree: the Delete command, as far as it is enabled.
+    // The Delete key in a tree: the Delete command, whether or not it is enabled.
     void RunDeleteKey();
 
     ProgressDisplay& Progress() { return progress_; }

@@ -4,7 +4,9 @@
 #include "app/MainFrame.h"
 #include "app/TarvikDoc.h"
 #include "platform/DocumentsFolder.h"
+#include "platform/PcFileSystem.h"
 #include "platform/Prompter.h"
+#include "platform/WorkFolder.h"
 
 QString DataFolder;
 
@@ -22,6 +24,7 @@ CTarvikApp::~CTarvikApp() {
 bool CTarvikApp::InitInstance() {
     // The data folder is only named here; nothing is created until it is needed.
     DataFolder = DocumentsFolder() + QStringLiteral("/Tarvik");
+    RemoveStaleWorkFolders(LocalFiles(), DataFolder);
     doc_ = std::make_unique<CTarvikDoc>();
     frame_ = std::make_unique<CMainFrame>();
     frame_->show();

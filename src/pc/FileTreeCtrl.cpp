@@ -291,6 +291,8 @@ void CFileTreeCtrl::LeftButtonDown(QTreeWidgetItem* item, bool control) {
     frame.activeTree = this;
     const int kind = ItemImage(item);
     setCurrentItem(nullptr);
+    // What the user chose last is what Delete, Cut and Copy act on, not an earlier right click.
+    contextItem_ = nullptr;
 
     if (control) {
         DropHighlight(nullptr);
@@ -426,6 +428,9 @@ void CFileTreeCtrl::keyPressEvent(QKeyEvent* event) {
     const int kind = ItemImage(caret);
     switch (event->key()) {
         case Qt::Key_Delete:
+            // Shift+Del is Cut, which the frame's shortcut runs when it is on; no other
+            // combination deletes.
+            if (event->modifiers() & ~Qt::KeypadModifier) return;
             g_mainFrame->RunDeleteKey();
             setCurrentItem(nullptr);
             DropHighlight(nullptr);

@@ -6,6 +6,8 @@ class PcFileSystem;
 
 // The PC side's tree: the PC's drives, folders and files in File Mode, the data folder's
 // projects in Project Mode.
+struct PermanentDeleteAnswer;
+
 class CPCFileTree : public CFileTreeCtrl {
     Q_OBJECT
 public:
@@ -18,12 +20,12 @@ public:
 
     // Copies or moves the selection of `source` into `target`.
     void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source);
-    // Deletes a file or a folder with everything in it.
-    void DeleteItem(QTreeWidgetItem* item);
+    // Moves a file, a link or a folder with everything in it to the Trash.
+    void DeleteItem(QTreeWidgetItem* item, PermanentDeleteAnswer& answer);
     // Makes a folder named `name` in the context item's drive or folder.
     void NewFolder(const QString& name);
-    // Deletes a project file of the data folder.
-    void DeleteProject(QTreeWidgetItem* item);
+    // Moves a project file of the data folder to the Trash.
+    void DeleteProject(QTreeWidgetItem* item, PermanentDeleteAnswer& answer);
     // Opens the download dialog of the context item's project.
     void ShowRosterProperties();
 

@@ -4,6 +4,7 @@
 #include "pc/ItemKind.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Prompter.h"
+#include "platform/Questions.h"
 
 namespace {
 
@@ -49,15 +50,6 @@ QString TerminalNameOf(const QString& path) {
     return path.mid(path.lastIndexOf(u'\\') + 1);
 }
 
-QString FreeNameBeside(PcFileSystem& files, const QString& path) {
-    // Room for the suffix within a file name's 255 bytes.
-    const QString stem = JoinPcPath(PcParentPath(path), u'.' + PcNameOf(path).left(200));
-    for (int n = 1;; ++n) {
-        const QString candidate = QStringLiteral("%1.tarvik-%2").arg(stem).arg(n);
-        if (!files.Stat(candidate)) return candidate;
-    }
-}
-
 QString SystemErrorText(int code) {
     return QStringLiteral("System error Code:%1!").arg(code);
 }
@@ -74,14 +66,19 @@ QString PcFailureText(bool copy, const QString& from, const QString& to, int cod
     return text;
 }
 
-int DeleteFolderTree(PcFileSystem& files, const QString& path) {
+namespace {
+
+// Returned when the user chose to keep what the Trash could not take.
+constexpr int kKeptByUser = -1;
+
+int DeleteFolderContents(PcFileSystem& files, const QString& path) {
     int first = kPcSuccess;
     if (const auto entries = files.List(path)) {
         for (const PcEntry& entry : *entries) {
             const QString child = JoinPcPath(path, entry.name);
-            // A link to a folder goes as a link; what it names is not this folder's.
-            const int code = entry.folder && !entry.symbolicLink ? DeleteFolderTree(files, child)
-                                                                 : files.DeleteFile(child);
+            const int code = entry.folder && !entry.symbolicLink
+                                 ? DeleteFolderContents(files, child)
+                                 : files.DeleteFile(child);
             if (first == kPcSuccess) first = code;
         }
     }
@@ -89,20 +86,44 @@ int DeleteFolderTree(PcFileSystem& files, const QString& path) {
     return first != kPcSuccess ? first : code;
 }
 
-bool DeletePcItem(const Services& services, const PathAndKind& item) {
-    const int code = item.kind == kKindFolder ? DeleteFolderTree(services.files, item.path)
-                                              : services.files.DeleteFile(item.path);
-    if (code == kPcSuccess || !services.files.Stat(item.path)) return true;
+int DeleteForGood(PcFileSystem& files, const QString& path) {
+    const auto entry = files.Stat(path);
+    if (!entry) return kPcFileNotFound;
+    return entry->folder && !entry->symbolicLink ? DeleteFolderTree(files, path)
+                                                 : files.DeleteFile(path);
+}
+
+int Discard(const Services& services, const QString& path, PermanentDeleteAnswer& answer) {
+    const int code = services.files.MoveToTrash(path);
+    if (code != kPcNotSupported) return code;
+    if (!answer.asked) {
+        answer.asked = true;
+        answer.yes = AskDeletePermanently(services.prompter, path);
+    }
+    return answer.yes ? DeleteForGood(services.files, path) : kKeptByUser;
+}
+
+}  // namespace
+
+int DeleteFolderTree(PcFileSystem& files, const QString& path) {
+    const auto confinement = files.ConfineWalk(path);
+    return DeleteFolderContents(files, path);
+}
+
+bool DeletePcItem(const Services& services, const QString& path, PermanentDeleteAnswer& answer) {
+    const int code = Discard(services, path, answer);
+    if (code == kKeptByUser) return false;
+    if (code == kPcSuccess || !services.files.Stat(path)) return true;
     ShowMessage(services.prompter, ChangeFailureText(code));
     return false;
 }
 
-bool DeleteProjectFile(const Services& services, const QString& dataFolder,
-                       const QString& project) {
+bool DeleteProjectFile(const Services& services, const QString& dataFolder, const QString& project,
+                       PermanentDeleteAnswer& answer) {
     if (!IsPlainFileName(project)) return false;
-    const int code = services.files.DeleteFile(JoinPcPath(dataFolder, project + ".prj"));
+    const int code = Discard(services, JoinPcPath(dataFolder, project + ".prj"), answer);
     if (code == kPcSuccess) return true;
-    ShowMessage(services.prompter, ChangeFailureText(code));
+    if (code != kKeptByUser) ShowMessage(services.prompter, ChangeFailureText(code));
     return false;
 }
 

@@ -26,25 +26,31 @@ bool IsSameOrInsidePc(const QString& path, const QString& folder);
 QString TerminalParentPath(const QString& path);
 QString TerminalNameOf(const QString& path);
 
-// A free hidden name beside `path` for content on its way there.
-QString FreeNameBeside(PcFileSystem& files, const QString& path);
-
 // What the user reads when a PC copy or move failed with a system error code (0: none known).
 QString PcFailureText(bool copy, const QString& from, const QString& to, int code);
 // "System error Code:%d!".
 QString SystemErrorText(int code);
 
-// Deletes a PC folder with everything in it, never through a symbolic link; 0, or the first
-// system error met, in which case whatever could not be deleted stays with its folders.
+// Deletes a PC folder with everything in it for good, never through a symbolic link, even one
+// that replaces a folder while the walk runs; 0, or the first system error met, in which case
+// whatever could not be deleted stays with its folders.
 int DeleteFolderTree(PcFileSystem& files, const QString& path);
 
-// Deletes a PC file, or a folder with its contents, without asking. Tells the user what stood
-// in the way; true when nothing is left at the path.
-bool DeletePcItem(const Services& services, const PathAndKind& item);
+// The user's answer, asked once in an operation, to deleting for good what no Trash takes.
+struct PermanentDeleteAnswer {
+    bool asked = false;
+    bool yes = false;
+};
 
-// Deletes the project file "<dataFolder>/<project>.prj" and nothing else of the project;
-// true when it is gone.
-bool DeleteProjectFile(const Services& services, const QString& dataFolder, const QString& project);
+// Moves a PC file, folder or link (as itself) to the Trash; where its drive has none, deletes
+// it for good once the user agreed. Tells the user what stood in the way; true when nothing is
+// left at the path.
+bool DeletePcItem(const Services& services, const QString& path, PermanentDeleteAnswer& answer);
+
+// Discards the project file "<dataFolder>/<project>.prj", as DeletePcItem does, and nothing
+// else of the project; true when it is gone.
+bool DeleteProjectFile(const Services& services, const QString& dataFolder, const QString& project,
+                       PermanentDeleteAnswer& answer);
 
 // Makes the folder `name` in the PC folder `parent`; true when it was made.
 bool MakePcFolder(const Services& services, const QString& parent, const QString& name);

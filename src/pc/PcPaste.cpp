@@ -70,11 +70,11 @@ void CPCFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
     SetContextItem(nullptr);
 }
 
-void CPCFileTree::DeleteItem(QTreeWidgetItem* item) {
+void CPCFileTree::DeleteItem(QTreeWidgetItem* item, PermanentDeleteAnswer& answer) {
     const int kind = ItemImage(item);
     if (kind != kKindFolder && kind != kKindFile) return;
     const QString path = GetItemPath(item);
-    const bool gone = DeletePcItem(AppServices(), {path, kind});
+    const bool gone = DeletePcItem(AppServices(), path, answer);
     QTreeWidgetItem* found = LocateItem(*this, item, path);
     if (!found) return;
     if (gone) {
@@ -95,11 +95,11 @@ void CPCFileTree::NewFolder(const QString& name) {
     }
 }
 
-void CPCFileTree::DeleteProject(QTreeWidgetItem* item) {
+void CPCFileTree::DeleteProject(QTreeWidgetItem* item, PermanentDeleteAnswer& answer) {
     if (ItemImage(item) != kKindProjectOrTerminal || item == RootItem()) return;
     // A refill forgets the selection, so the data folder is read again only after the last
     // project of the list; each one before it just leaves the tree.
     const bool last = SelectionList().isEmpty() || SelectionList().constLast() == item;
-    if (DeleteProjectFile(AppServices(), DataFolder, item->text(0))) RemoveItem(item);
+    if (DeleteProjectFile(AppServices(), DataFolder, item->text(0), answer)) RemoveItem(item);
     if (last) Fill();
 }

@@ -129,7 +129,7 @@ bool PasteJob::MakeFolder(const QString& from, const QString& dest) {
 
 // Two moves, the old file put back when the second fails, so neither is lost on the way.
 int PasteJob::MoveReplacing(const QString& from, const QString& to) {
-    const QString backup = FreeNameBeside(files_, to);
+    const QString backup = files_.TemporaryNameBeside(to);
     if (const int code = files_.MoveFile(to, backup)) return code;
     if (const int code = files_.MoveFile(from, to)) {
         files_.MoveFile(backup, to);
@@ -144,7 +144,9 @@ void PasteJob::PastePc(const QList<PathAndKind>& sources, const QString& target)
         if (stopped_) break;
         if (InsideAnotherSource(sources, source, u'/')) continue;
         if (PcParentPath(source.path) == target) continue;  // already there
-        if (source.kind == kKindFolder) {
+        const auto entry = files_.Stat(source.path);
+        // A link goes as itself, whatever it names.
+        if (source.kind == kKindFolder && !(entry && entry->symbolicLink)) {
             PastePcFolder(source.path, target);
         } else {
             PastePcFile(source.path, JoinPcPath(target, PcNameOf(source.path)));
@@ -194,6 +196,8 @@ void PasteJob::PastePcFolder(const QString& folder, const QString& target) {
             return;
         }
     }
+    const auto sourceWalk = files_.ConfineWalk(folder);
+    const auto targetWalk = files_.ConfineWalk(dest);
     CopyPcFolder(Plan(folder), target);
     if (copy_) return;
     // Whatever stayed behind keeps its folder.
@@ -217,8 +221,8 @@ FolderPlan PasteJob::Plan(const QString& folder) const {
         if (entry.hidden || entry.system) continue;
         if (entry.folder && !entry.symbolicLink) {
             plan.folders.push_back(Plan(JoinPcPath(folder, entry.name)));
-        } else if (!entry.folder || !copy_) {
-            // A link to a folder is moved as a link and never copied through.
+        } else {
+            // A link is copied or moved as a link, never through.
             plan.files.append(entry);
         }
     }
@@ -265,6 +269,7 @@ void PasteJob::PasteTerminal(TerminalLink& link, const QList<PathAndKind>& sourc
             continue;
         }
         if (source.kind == kKindFolder) {
+            const auto targetWalk = files_.ConfineWalk(JoinPcPath(target, name));
             CopyTerminalFolder(link, path, target);
             if (!copy_)
                 (removedFolders_.contains(path) ? result.gone : result.changed) << source.path;
@@ -323,7 +328,7 @@ FileOutcome PasteJob::FetchFile(TerminalLink& link, const QString& from, const Q
 
     // Fetched under a hidden name beside the file and moved into place whole, so an existing
     // file is replaced only now, after the user said Yes.
-    const QString temporary = FreeNameBeside(files_, to);
+    const QString temporary = files_.TemporaryNameBeside(to);
     const ResultCode rc = link.GetFile(TerminalBytes(from), temporary);
     int code = kPcSuccess;
     if (rc == kSuccess)

@@ -2,12 +2,23 @@
 
 #include "platform/PcFileSystem.h"
 
+#include <QByteArray>
+#include <QSet>
+#include <vector>
+
 // The PC's own files, through POSIX calls, answering as the Windows file calls would.
 class LocalFileSystem final : public PcFileSystem {
 public:
-    // Without the kernel's no-replace rename the layer falls back to a hard link, as it must on
-    // file systems that refuse the flag; tests turn it off to reach that path.
-    explicit LocalFileSystem(bool noReplaceRename = true) : noReplaceRename_(noReplaceRename) {}
+    struct Options {
+        // Without the kernel's no-replace rename the layer falls back to a hard link, as it
+        // must on file systems that refuse the flag.
+        bool noReplaceRename = true;
+        // Without unnamed files a copy is written under a temporary name beside its target.
+        bool unnamedFiles = true;
+    };
+    LocalFileSystem() : LocalFileSystem(Options{}) {}
+    explicit LocalFileSystem(Options options) : options_(options) {}
+    ~LocalFileSystem() override;
 
     std::optional<QList<PcEntry>> List(const QString& folder,
                                        ListDetail detail = ListDetail::Full) override;
@@ -19,10 +30,36 @@ public:
     int RemoveFolder(const QString& path) override;
     int ReadWholeFile(const QString& path, QByteArray& content) override;
     int WriteWholeFile(const QString& path, const QByteArray& content) override;
+    int MoveToTrash(const QString& path) override;
+    QString TemporaryNameBeside(const QString& path) override;
+    std::unique_ptr<WalkConfinement> ConfineWalk(const QString& top) override;
+
+    // Where a path is reached: a folder descriptor (or AT_FDCWD) and a name in it.
+    struct Location {
+        Location() = default;
+        Location(Location&& other) noexcept;
+        Location& operator=(Location&&) = delete;
+        ~Location();
+
+        int folder = -1;
+        QByteArray name;
+        int error = 0;  // an errno when a folder on the way could not be opened
+        bool confined = false;
+        int ownedFolder = -1;  // closed with the location
+    };
+
+    class Confinement;
 
 private:
+    Location Locate(const QByteArray& path);
+    // The folder descriptors of confined walks at or below `path` are of no further use.
+    void Forget(const QByteArray& path);
     // 0 or the errno; EEXIST when `to` exists, which is then left as it was.
-    int RenameNoReplace(const QByteArray& from, const QByteArray& to) const;
+    int RenameNoReplace(const Location& from, const Location& to) const;
+    // Removes what dead processes left of their temporary files in a folder, once a run.
+    void SweepLeftovers(int folder);
 
-    bool noReplaceRename_;
+    Options options_;
+    std::vector<Confinement*> confinements_;
+    QSet<QByteArray> swept_;  // folders by device and inode
 };

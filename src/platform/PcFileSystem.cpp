@@ -1,20 +1,27 @@
 #include "platform/PcFileSystem.h"
 
 #include "platform/LocalFileSystem.h"
+#include "platform/Trash.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
 
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -51,6 +58,8 @@ int CodeFor(int error, const QByteArray& path) {
             return IsFolder(ParentOf(path)) ? kPcFileNotFound : kPcPathNotFound;
         case ENOTDIR:  // a file where the path needs a folder
             return kPcPathNotFound;
+        case ELOOP:  // a link where a confined walk needs a folder
+            return kPcAccessDenied;
         case EACCES:
         case EPERM:
         case EROFS:
@@ -119,13 +128,17 @@ PcEntry EntryOfKind(unsigned char type, QString name) {
 // Closes a file descriptor on every way out.
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
     ~Descriptor() {
         if (fd_ >= 0) ::close(fd_);
     }
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -157,94 +170,336 @@ int CopyBytes(int from, int to) {
     }
 }
 
-// A hidden file beside `target` that holds the new content until it is renamed into place;
-// removed again unless it was.
-class TemporaryBeside {
+constexpr char kTemporaryMark[] = ".tarvik-";
+
+// A hidden name beside `name` that tells which process made it: ".NAME.tarvik-PID-SUFFIX".
+QByteArray TemporaryName(const QByteArray& name, const QByteArray& suffix) {
+    // Room for the rest within a file name's 255 bytes.
+    return '.' + name.left(200) + kTemporaryMark + QByteArray::number(qint64(::getpid())) + '-' +
+           suffix;
+}
+
+QByteArray RandomSuffix() {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray suffix;
+    for (int i = 0; i < 6; ++i)
+        suffix += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+    return suffix;
+}
+
+// A temporary name of a process that no longer runs; anything made from it (a module's own
+// temporary file beside it too) is a leftover.
+bool IsLeftover(const char* name) {
+    if (name[0] != '.') return false;
+    const char* mark = std::strstr(name + 1, kTemporaryMark);
+    if (!mark) return false;
+    const char* digits = mark + sizeof kTemporaryMark - 1;
+    char* end = nullptr;
+    errno = 0;
+    const long pid = std::strtol(digits, &end, 10);
+    if (end == digits || *end != '-' || end[1] == '\0' || errno != 0) return false;
+    return IsProcessGone(pid);
+}
+
+bool IsNameComponent(const QByteArray& name) {
+    return !name.isEmpty() && name != "." && name != "..";
+}
+
+}  // namespace
+
+// The folders of one confined walk, each opened once below the top without following a link.
+class LocalFileSystem::Confinement final : public WalkConfinement {
 public:
-    TemporaryBeside(const QByteArray& target, mode_t mode) {
-        const QByteArray parent = ParentOf(target);
-        // Room for the suffix within a file name's 255 bytes.
-        const QByteArray stem = (parent == "/" ? QByteArray("/.") : parent + "/.") +
-                                NameOf(target).left(200) + ".tarvik-";
-        static constexpr char kLetters[] =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    Confinement(LocalFileSystem& owner, QByteArray top) : top(std::move(top)), owner_(owner) {
+        prefix = this->top.endsWith('/') ? this->top : this->top + '/';
+        owner_.confinements_.push_back(this);
+    }
+    ~Confinement() override {
+        Forget({});
+        std::erase(owner_.confinements_, this);
+    }
+
+    // The folder `relative` to the top ("" for the top); -1 with `error` set when a step on
+    // the way is not a plain folder.
+    int Folder(const QByteArray& relative, int& error) {
+        if (const auto found = folders_.constFind(relative); found != folders_.constEnd())
+            return *found;
+        int parent = AT_FDCWD;
+        QByteArray name = top;
+        if (!relative.isEmpty()) {
+            const qsizetype slash = relative.lastIndexOf('/');
+            parent = Folder(slash < 0 ? QByteArray() : relative.left(slash), error);
+            if (parent < 0) return -1;
+            name = relative.mid(slash + 1);
+            if (!IsNameComponent(name)) {
+                error = EACCES;
+                return -1;
+            }
+        }
+        const int fd =
+            ::openat(parent, name.constData(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            error = errno;
+            return -1;
+        }
+        folders_.insert(relative, fd);
+        return fd;
+    }
+
+    // `relative` ("" for the top) and every folder below it are to be opened afresh.
+    void Forget(const QByteArray& relative) {
+        for (auto it = folders_.begin(); it != folders_.end();) {
+            if (relative.isEmpty() || it.key() == relative || it.key().startsWith(relative + '/')) {
+                ::close(*it);
+                it = folders_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    QByteArray top;
+    QByteArray prefix;
+
+private:
+    LocalFileSystem& owner_;
+    QHash<QByteArray, int> folders_;
+};
+
+namespace {
+
+using Location = LocalFileSystem::Location;
+
+// A file being written beside its target (unnamed where the file system allows it) that
+// takes the target's name only once it is whole; gone again unless it did.
+class NewFile {
+public:
+    NewFile(int folder, const QByteArray& target, mode_t mode, bool unnamed)
+        : folder_(folder), target_(target) {
+        if (unnamed) {
+            fd_ = Descriptor(::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
+            if (fd_.get() >= 0) return;
+            // File systems without unnamed files answer one of these; anything else is real.
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+                error_ = errno;
+                return;
+            }
+        }
         for (int attempt = 0; attempt < 100; ++attempt) {
-            QByteArray candidate = stem;
-            for (int i = 0; i < 6; ++i)
-                candidate +=
-                    kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
-            fd_ = ::open(candidate.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-            if (fd_ >= 0) {
-                path_ = candidate;
+            const QByteArray candidate = TemporaryName(target, RandomSuffix());
+            fd_ = Descriptor(::openat(folder, candidate.constData(),
+                                      O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+            if (fd_.get() >= 0) {
+                name_ = candidate;
                 return;
             }
             if (errno != EEXIST) break;
         }
         error_ = errno;
     }
-    TemporaryBeside(const TemporaryBeside&) = delete;
-    TemporaryBeside& operator=(const TemporaryBeside&) = delete;
-    ~TemporaryBeside() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!path_.isEmpty()) ::unlink(path_.constData());
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+    ~NewFile() {
+        if (!name_.isEmpty()) ::unlinkat(folder_, name_.constData(), 0);
     }
 
     int error() const { return error_; }
-    int fd() const { return fd_; }
-    const QByteArray& path() const { return path_; }
+    int fd() const { return fd_.get(); }
 
     // Gives the file `mode` and the `modified` time where the file system keeps them; a USB
     // stick's file system refuses most modes, and that must not fail the copy.
     void Adopt(mode_t mode, const timespec* modified) const {
-        (void)::fchmod(fd_, mode);
+        (void)::fchmod(fd(), mode);
         if (modified) {
             const timespec times[2] = {{0, UTIME_NOW}, *modified};
-            (void)::futimens(fd_, times);
+            (void)::futimens(fd(), times);
         }
     }
 
-    // Makes the content durable before the rename publishes it; 0 or the errno. A network
-    // file system may report a failed write only at the close.
-    int Finish() {
-        if (::fsync(fd_) != 0 && errno != EINVAL && errno != ENOTSUP) return errno;
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
+    // Makes the content durable and gives it the target's name: never over an existing file
+    // unless `replace`. 0 or the errno; EEXIST when the name is taken.
+    int Publish(bool replace, const std::function<int(int, const QByteArray&)>& renameNoReplace) {
+        // A network file system may report a failed write only at the sync.
+        if (::fsync(fd()) != 0 && errno != EINVAL && errno != ENOTSUP) return errno;
+        if (name_.isEmpty() && !replace) return LinkUnnamed(target_);
+        if (name_.isEmpty()) {
+            // Linked under a name of its own first, so the rename that follows is atomic.
+            for (int attempt = 0; attempt < 100 && name_.isEmpty(); ++attempt) {
+                const QByteArray candidate = TemporaryName(target_, RandomSuffix());
+                const int error = LinkUnnamed(candidate);
+                if (error == 0) name_ = candidate;
+                else if (error != EEXIST) return error;
+            }
+            if (name_.isEmpty()) return EEXIST;
+        }
+        if (::close(fd_.release()) != 0) return errno;
+        const int error = replace ? (::renameat(folder_, name_.constData(), folder_,
+                                                target_.constData()) == 0
+                                         ? 0
+                                         : errno)
+                                  : renameNoReplace(folder_, name_);
+        if (error == 0) name_.clear();
+        return error;
     }
 
-    // The file has its final name now, so it is not ours to remove.
-    void Release() { path_.clear(); }
-
 private:
-    int fd_ = -1;
+    int LinkUnnamed(const QByteArray& name) const {
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd());
+        if (::linkat(AT_FDCWD, self.constData(), folder_, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return 0;
+        if (errno != ENOENT) return errno;
+        // Without /proc only a privileged process may link a descriptor by itself.
+        return ::linkat(fd(), "", folder_, name.constData(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+    }
+
+    int folder_;
+    QByteArray target_;
+    Descriptor fd_;
+    QByteArray name_;  // while the file has a temporary name
     int error_ = 0;
-    QByteArray path_;
 };
+
+// The target of a link; empty when it cannot be read.
+QByteArray LinkTarget(const Location& at) {
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    const ssize_t got = ::readlinkat(at.folder, at.name.constData(), target.data(), target.size());
+    if (got <= 0 || got >= target.size()) return {};
+    target.truncate(got);
+    return target;
+}
 
 }  // namespace
 
-int LocalFileSystem::RenameNoReplace(const QByteArray& from, const QByteArray& to) const {
-    if (noReplaceRename_) {
-        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) ==
-            0)
-            return 0;
+LocalFileSystem::Location::Location(Location&& other) noexcept
+    : folder(other.folder),
+      name(std::move(other.name)),
+      error(other.error),
+      confined(other.confined),
+      ownedFolder(std::exchange(other.ownedFolder, -1)) {}
+
+LocalFileSystem::Location::~Location() {
+    if (ownedFolder >= 0) ::close(ownedFolder);
+}
+
+LocalFileSystem::~LocalFileSystem() = default;
+
+LocalFileSystem::Location LocalFileSystem::Locate(const QByteArray& path) {
+    Location location;
+    Confinement* confinement = nullptr;
+    for (Confinement* candidate : confinements_) {
+        const bool inside = path == candidate->top || path.startsWith(candidate->prefix);
+        if (inside && (!confinement || candidate->top.size() > confinement->top.size()))
+            confinement = candidate;
+    }
+    const qsizetype slash = path.lastIndexOf('/');
+    if (confinement && path != confinement->top) {
+        const QByteArray relative = path.mid(confinement->prefix.size());
+        const qsizetype last = relative.lastIndexOf('/');
+        location.confined = true;
+        location.name = relative.mid(last + 1);
+        if (!IsNameComponent(location.name)) {
+            location.error = EACCES;
+            return location;
+        }
+        location.folder = confinement->Folder(last < 0 ? QByteArray() : relative.left(last),
+                                              location.error);
+        return location;
+    }
+    location.confined = confinement != nullptr;
+    if (slash < 0 || path == "/") {
+        location.folder = AT_FDCWD;
+        location.name = path;
+        return location;
+    }
+    // Resolved once here, so every later step of the call works in the same folder.
+    Descriptor parent(::open(slash == 0 ? "/" : path.left(slash).constData(),
+                             O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (parent.get() < 0) {
+        location.error = errno;
+        return location;
+    }
+    location.name = path.mid(slash + 1);
+    location.folder = parent.get();
+    location.ownedFolder = parent.release();
+    return location;
+}
+
+void LocalFileSystem::Forget(const QByteArray& path) {
+    for (Confinement* confinement : confinements_) {
+        if (path == confinement->top) {
+            confinement->Forget({});
+        } else if (path.startsWith(confinement->prefix)) {
+            confinement->Forget(path.mid(confinement->prefix.size()));
+        }
+    }
+}
+
+std::unique_ptr<WalkConfinement> LocalFileSystem::ConfineWalk(const QString& top) {
+    return std::make_unique<Confinement>(*this, Native(top));
+}
+
+int LocalFileSystem::RenameNoReplace(const Location& from, const Location& to) const {
+    const char* fromName = from.name.constData();
+    const char* toName = to.name.constData();
+    if (options_.noReplaceRename) {
+        if (::renameat2(from.folder, fromName, to.folder, toName, RENAME_NOREPLACE) == 0) return 0;
         if (errno != EINVAL && errno != ENOSYS) return errno;
     }
     // A hard link never replaces either.
-    if (::link(from.constData(), to.constData()) == 0) {
-        if (::unlink(from.constData()) == 0) return 0;
+    if (::linkat(from.folder, fromName, to.folder, toName, 0) == 0) {
+        if (::unlinkat(from.folder, fromName, 0) == 0) return 0;
         const int error = errno;
-        ::unlink(to.constData());
+        ::unlinkat(to.folder, toName, 0);
         return error;
     }
     // link() answers EEXIST before it refuses a folder or a file system without hard links, so
     // the name was free a moment ago; only a racing writer could take it before the rename.
     if (errno != EPERM && errno != ENOTSUP && errno != ENOSYS) return errno;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+    return ::renameat(from.folder, fromName, to.folder, toName) == 0 ? 0 : errno;
+}
+
+void LocalFileSystem::SweepLeftovers(int folder) {
+    struct stat st;
+    if (::fstatat(folder, ".", &st, 0) != 0) return;
+    const QByteArray key = QByteArray::number(quint64(st.st_dev)) + ':' +
+                           QByteArray::number(quint64(st.st_ino));
+    if (swept_.contains(key)) return;
+    swept_.insert(key);
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(fd), ::closedir);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    std::vector<QByteArray> leftovers;
+    while (const dirent* found = ::readdir(dir.get())) {
+        if (IsLeftover(found->d_name)) leftovers.emplace_back(found->d_name);
+    }
+    for (const QByteArray& name : leftovers) ::unlinkat(folder, name.constData(), 0);
+}
+
+QString LocalFileSystem::TemporaryNameBeside(const QString& path) {
+    const QByteArray native = Native(path);
+    const Location at = Locate(native);
+    if (at.error == 0 && at.folder != AT_FDCWD) SweepLeftovers(at.folder);
+    const QByteArray parent = ParentOf(native);
+    for (int n = 1;; ++n) {
+        const QByteArray name = TemporaryName(NameOf(native), QByteArray::number(n));
+        const QByteArray candidate = parent == "/" ? '/' + name : parent + '/' + name;
+        struct stat st;
+        if (at.error != 0 ||
+            ::fstatat(at.folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return QFile::decodeName(candidate);
+    }
 }
 
 std::optional<QList<PcEntry>> LocalFileSystem::List(const QString& folder, ListDetail detail) {
-    const int fd = ::open(Native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const Location at = Locate(Native(folder));
+    if (at.error) return std::nullopt;
+    const int fd = ::openat(at.folder, at.name.constData(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC | (at.confined ? O_NOFOLLOW : 0));
     if (fd < 0) return std::nullopt;
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(fd), ::closedir);
     if (!dir) {
@@ -271,64 +526,97 @@ std::optional<QList<PcEntry>> LocalFileSystem::List(const QString& folder, ListD
 
 std::optional<PcEntry> LocalFileSystem::Stat(const QString& path) {
     const QByteArray native = Native(path);
-    return EntryAt(AT_FDCWD, native.constData(), QFile::decodeName(NameOf(native)));
+    const Location at = Locate(native);
+    if (at.error) return std::nullopt;
+    return EntryAt(at.folder, at.name.constData(), QFile::decodeName(NameOf(native)));
 }
 
 int LocalFileSystem::CopyFile(const QString& fromPath, const QString& toPath, bool failIfExists) {
     const QByteArray from = Native(fromPath);
     const QByteArray to = Native(toPath);
-    // Looked at before opening, so neither a device is opened nor a pipe waited on.
+    const Location source = Locate(from);
+    if (source.error) return CodeFor(source.error, from);
     struct stat st;
-    if (::stat(from.constData(), &st) != 0) return CodeFor(errno, from);
-    if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
-    Descriptor source(::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (source.get() < 0) return CodeFor(errno, from);
-    if (::fstat(source.get(), &st) != 0) return CodeFor(errno, from);
-    if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
-
+    if (::fstatat(source.folder, source.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return CodeFor(errno, from);
+    const Location target = Locate(to);
+    if (target.error) return CodeFor(target.error, to);
     struct stat existing;
-    if (::lstat(to.constData(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) return kPcAccessDenied;
-        if (failIfExists) return kPcFileExists;
-    }
+    const bool exists =
+        ::fstatat(target.folder, target.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) return kPcAccessDenied;
+    if (exists && failIfExists) return kPcFileExists;
 
-    TemporaryBeside temporary(to, 0600);
-    if (temporary.error()) return CodeFor(temporary.error(), to);
-    if (const int error = CopyBytes(source.get(), temporary.fd())) return CodeFor(error, to);
+    if (S_ISLNK(st.st_mode)) {
+        const QByteArray link = LinkTarget(source);
+        if (link.isEmpty()) return CodeFor(errno, from);
+        if (failIfExists) {
+            if (::symlinkat(link.constData(), target.folder, target.name.constData()) == 0)
+                return kPcSuccess;
+            return errno == EEXIST ? kPcFileExists : CodeFor(errno, to);
+        }
+        const QByteArray temporary = TemporaryName(target.name, RandomSuffix());
+        if (::symlinkat(link.constData(), target.folder, temporary.constData()) != 0)
+            return CodeFor(errno, to);
+        if (::renameat(target.folder, temporary.constData(), target.folder,
+                       target.name.constData()) == 0)
+            return kPcSuccess;
+        const int code = CodeFor(errno, to);
+        ::unlinkat(target.folder, temporary.constData(), 0);
+        return code;
+    }
+    // Looked at before opening, so neither a device is opened nor a pipe waited on.
+    if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
+    Descriptor input(::openat(source.folder, source.name.constData(),
+                              O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    if (input.get() < 0) return CodeFor(errno, from);
+    if (::fstat(input.get(), &st) != 0) return CodeFor(errno, from);
+    if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
+
+    if (target.folder != AT_FDCWD) SweepLeftovers(target.folder);
+    NewFile output(target.folder, target.name, 0600, options_.unnamedFiles);
+    if (output.error()) return CodeFor(output.error(), to);
+    if (const int error = CopyBytes(input.get(), output.fd())) return CodeFor(error, to);
     // A Windows copy keeps the source's last-write time.
-    temporary.Adopt(st.st_mode & 0777, &st.st_mtim);
-    if (const int error = temporary.Finish()) return CodeFor(error, to);
-
-    int error = 0;
-    if (failIfExists) {
-        error = RenameNoReplace(temporary.path(), to);
-    } else if (::rename(temporary.path().constData(), to.constData()) != 0) {
-        error = errno;
-    }
+    output.Adopt(st.st_mode & 0777, &st.st_mtim);
+    const int error =
+        output.Publish(!failIfExists, [&](int folder, const QByteArray& name) {
+            Location temporary;
+            temporary.folder = folder;
+            temporary.name = name;
+            return RenameNoReplace(temporary, target);
+        });
     if (error == EEXIST) return kPcFileExists;
-    if (error) return CodeFor(error, to);
-    temporary.Release();
-    return kPcSuccess;
+    return error ? CodeFor(error, to) : kPcSuccess;
 }
 
 int LocalFileSystem::MoveFile(const QString& fromPath, const QString& toPath) {
     const QByteArray from = Native(fromPath);
     const QByteArray to = Native(toPath);
+    const Location source = Locate(from);
+    if (source.error) return CodeFor(source.error, from);
+    const Location target = Locate(to);
+    if (target.error) return CodeFor(target.error, to);
     struct stat st;
-    if (::lstat(from.constData(), &st) != 0) return CodeFor(errno, from);
-    const int error = RenameNoReplace(from, to);
-    if (error == 0) return kPcSuccess;
+    if (::fstatat(source.folder, source.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return CodeFor(errno, from);
+    const int error = RenameNoReplace(source, target);
+    if (error == 0) {
+        Forget(from);
+        return kPcSuccess;
+    }
     if (error == EEXIST || error == ENOTEMPTY) return kPcAlreadyExists;
-    if (error != EXDEV || !S_ISREG(st.st_mode)) return CodeFor(error, to);
+    if (error != EXDEV || !(S_ISREG(st.st_mode) || S_ISLNK(st.st_mode))) return CodeFor(error, to);
 
-    // To another file system the file travels as a whole copy; the source goes only after it.
+    // To another file system a file, or a link as a link, travels as a whole copy; the source
+    // goes only after it.
     const int copied = CopyFile(fromPath, toPath, true);
     if (copied == kPcFileExists) return kPcAlreadyExists;
     if (copied != kPcSuccess) return copied;
-    if (::unlink(from.constData()) != 0 && errno != ENOENT) {
+    if (::unlinkat(source.folder, source.name.constData(), 0) != 0 && errno != ENOENT) {
         // Both would remain; undo the copy so the move either happened or did not.
         const int code = CodeFor(errno, from);
-        ::unlink(to.constData());
+        ::unlinkat(target.folder, target.name.constData(), 0);
         return code;
     }
     return kPcSuccess;
@@ -336,32 +624,47 @@ int LocalFileSystem::MoveFile(const QString& fromPath, const QString& toPath) {
 
 int LocalFileSystem::DeleteFile(const QString& path) {
     const QByteArray native = Native(path);
-    return ::unlink(native.constData()) == 0 ? kPcSuccess : CodeFor(errno, native);
+    const Location at = Locate(native);
+    if (at.error) return CodeFor(at.error, native);
+    return ::unlinkat(at.folder, at.name.constData(), 0) == 0 ? kPcSuccess : CodeFor(errno, native);
 }
 
 int LocalFileSystem::CreateFolder(const QString& path) {
     const QByteArray native = Native(path);
-    if (::mkdir(native.constData(), 0777) == 0) return kPcSuccess;
+    const Location at = Locate(native);
+    if (at.error) return CodeFor(at.error, native);
+    if (::mkdirat(at.folder, at.name.constData(), 0777) == 0) return kPcSuccess;
     return errno == EEXIST ? kPcAlreadyExists : CodeFor(errno, native);
 }
 
 int LocalFileSystem::RemoveFolder(const QString& path) {
     const QByteArray native = Native(path);
+    const Location at = Locate(native);
+    if (at.error) return CodeFor(at.error, native);
     struct stat st;
-    if (::lstat(native.constData(), &st) != 0) return CodeFor(errno, native);
+    if (::fstatat(at.folder, at.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return CodeFor(errno, native);
     // Never through a link: what it names stays, and the link is not a folder to remove.
     if (!S_ISDIR(st.st_mode)) return kPcAccessDenied;
-    if (::rmdir(native.constData()) == 0) return kPcSuccess;
+    if (::unlinkat(at.folder, at.name.constData(), AT_REMOVEDIR) == 0) {
+        Forget(native);
+        return kPcSuccess;
+    }
     return errno == EEXIST ? kPcFolderNotEmpty : CodeFor(errno, native);
 }
 
 int LocalFileSystem::ReadWholeFile(const QString& path, QByteArray& content) {
     content.clear();
     const QByteArray native = Native(path);
+    const Location at = Locate(native);
+    if (at.error) return CodeFor(at.error, native);
+    const int noFollow = at.confined ? AT_SYMLINK_NOFOLLOW : 0;
     struct stat st;
-    if (::stat(native.constData(), &st) != 0) return CodeFor(errno, native);
+    if (::fstatat(at.folder, at.name.constData(), &st, noFollow) != 0)
+        return CodeFor(errno, native);
     if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
-    Descriptor file(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor file(::openat(at.folder, at.name.constData(),
+                             O_RDONLY | O_CLOEXEC | O_NONBLOCK | (noFollow ? O_NOFOLLOW : 0)));
     if (file.get() < 0) return CodeFor(errno, native);
     if (::fstat(file.get(), &st) != 0) return CodeFor(errno, native);
     if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
@@ -393,24 +696,33 @@ int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& conte
             std::free(resolved);
         }
     }
-    const bool exists = ::stat(native.constData(), &st) == 0;
+    const Location at = Locate(native);
+    if (at.error) return CodeFor(at.error, native);
+    const bool exists = ::fstatat(at.folder, at.name.constData(), &st, 0) == 0;
     if (exists && !S_ISREG(st.st_mode)) return kPcAccessDenied;
 
+    if (at.folder != AT_FDCWD) SweepLeftovers(at.folder);
     // A new file gets the usual mode, umask applied; a replaced one keeps its own.
-    TemporaryBeside temporary(native, 0666);
-    if (temporary.error()) return CodeFor(temporary.error(), native);
-    if (const int error = WriteAll(temporary.fd(), content.constData(), size_t(content.size())))
+    NewFile file(at.folder, at.name, 0666, options_.unnamedFiles);
+    if (file.error()) return CodeFor(file.error(), native);
+    if (const int error = WriteAll(file.fd(), content.constData(), size_t(content.size())))
         return CodeFor(error, native);
     if (exists) {
         // Best effort, like the mode: only root may give a file away.
-        if (::fchown(temporary.fd(), st.st_uid, st.st_gid) != 0) {
+        if (::fchown(file.fd(), st.st_uid, st.st_gid) != 0) {
         }
-        temporary.Adopt(st.st_mode & 07777, nullptr);
+        file.Adopt(st.st_mode & 07777, nullptr);
     }
-    if (const int error = temporary.Finish()) return CodeFor(error, native);
-    if (::rename(temporary.path().constData(), native.constData()) != 0)
-        return CodeFor(errno, native);
-    temporary.Release();
+    const int error = file.Publish(true, {});
+    return error ? CodeFor(error, native) : kPcSuccess;
+}
+
+int LocalFileSystem::MoveToTrash(const QString& path) {
+    const QByteArray native = Native(path);
+    const TrashOutcome outcome = ::MoveToTrash(path);
+    if (outcome.result == TrashResult::NoTrash) return kPcNotSupported;
+    if (outcome.result == TrashResult::Failed) return CodeFor(outcome.error, native);
+    Forget(native);
     return kPcSuccess;
 }
 
@@ -421,6 +733,11 @@ bool IsPcFileName(const QString& name) {
 
 bool IsPlainFileName(const QString& name) {
     return IsPcFileName(name) && !name.contains(u'\\');
+}
+
+bool IsProcessGone(qint64 pid) {
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max()) return false;
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 PcFileSystem& LocalFiles() {

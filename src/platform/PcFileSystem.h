@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // System error codes the program tells apart, as the PC's file calls report them.
@@ -17,6 +18,7 @@ inline constexpr int kPcDiskFull = 112;
 inline constexpr int kPcFolderNotEmpty = 145;
 inline constexpr int kPcAlreadyExists = 183;
 inline constexpr int kPcGeneralFailure = 31;
+inline constexpr int kPcNotSupported = 50;  // here: the volume has no Trash
 
 // One entry of a PC folder listing.
 struct PcEntry {
@@ -33,8 +35,15 @@ struct PcEntry {
 // link, hidden, system), which a large folder lists much faster.
 enum class ListDetail { Full, Kinds };
 
+// Keeps a walk below one folder from following symbolic links for as long as it lives.
+class WalkConfinement {
+public:
+    virtual ~WalkConfinement() = default;
+};
+
 // The PC's files with the semantics the program relies on: a move never replaces an existing
-// file, a folder removal only removes an empty folder, a copy appears whole or not at all.
+// file, a folder removal only removes an empty folder, a copy appears whole or not at all, and
+// a symbolic link is copied, moved, renamed and deleted as itself, never through.
 // Every operation answers 0 or a system error code.
 class PcFileSystem {
 public:
@@ -45,6 +54,7 @@ public:
                                                ListDetail detail = ListDetail::Full) = 0;
     // The entry a path names, without following a final symbolic link; none when it is absent.
     virtual std::optional<PcEntry> Stat(const QString& path) = 0;
+    // A link is copied as a link to the same place.
     virtual int CopyFile(const QString& from, const QString& to, bool failIfExists) = 0;
     virtual int MoveFile(const QString& from, const QString& to) = 0;
     virtual int DeleteFile(const QString& path) = 0;
@@ -53,6 +63,16 @@ public:
     virtual int ReadWholeFile(const QString& path, QByteArray& content) = 0;
     // Writes through a temporary name beside the file, so the file is whole or untouched.
     virtual int WriteWholeFile(const QString& path, const QByteArray& content) = 0;
+    // Moves a file, a link or a whole folder to the Trash of its volume; kPcNotSupported when
+    // that volume has none.
+    virtual int MoveToTrash(const QString& path) = 0;
+    // A free hidden name beside `path` for content on its way there, which a later copy into
+    // that folder removes if the process that chose it died before it was done.
+    virtual QString TemporaryNameBeside(const QString& path) = 0;
+    // While the answer lives, every call on a path below `top` reaches it through folders
+    // opened one by one without following a link, so a folder that is swapped for a link
+    // after a walk listed it is never followed. `top` itself need not exist yet.
+    virtual std::unique_ptr<WalkConfinement> ConfineWalk(const QString& top) = 0;
 };
 
 // Whether `name` can name an entry of a PC folder: not empty, not "." or "..", without "/" or
@@ -61,6 +81,9 @@ bool IsPcFileName(const QString& name);
 // Whether `name` can be one component of a path on either side: not empty, not "." or "..",
 // and without "/", "\" or NUL, so that nothing lands outside the folder it is meant for.
 bool IsPlainFileName(const QString& name);
+
+// Whether no process of that id runs any more.
+bool IsProcessGone(qint64 pid);
 
 // The real file system.
 PcFileSystem& LocalFiles();

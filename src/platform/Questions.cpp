@@ -7,6 +7,12 @@ bool AskOverwrite(Prompter& prompter, const QString& destination) {
                              kApplicationTitle);
 }
 
+bool AskDeletePermanently(Prompter& prompter, const QString& path) {
+    return prompter.Question(
+        QStringLiteral("%1 is on a drive without a Trash.\nDelete permanently?").arg(path),
+        kApplicationTitle);
+}
+
 bool AskDropOnOtherModel(Prompter& prompter, const QString& model) {
     return prompter.Question(
         QStringLiteral("This project cannot work well for %1!\r\nWould you continue to download?")

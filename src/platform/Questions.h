@@ -9,6 +9,10 @@ class Prompter;
 // "%s exist, Overwrite?" about a destination file that exists already.
 bool AskOverwrite(Prompter& prompter, const QString& destination);
 
+// Whether to delete for good what the Trash of its volume cannot take; `path` is the first
+// such item, and the answer holds for the rest of the operation.
+bool AskDeletePermanently(Prompter& prompter, const QString& path);
+
 // "This project cannot work well for %s!..." before a project goes by drop to a terminal of
 // another model than it asks for.
 bool AskDropOnOtherModel(Prompter& prompter, const QString& model);

@@ -4,10 +4,13 @@
 
 #include <QRandomGenerator>
 
+#include <unistd.h>
+
 namespace {
 
-// A dot-name keeps the folder out of the PC tree while it exists.
-constexpr char kPrefix[] = "/.tarvik-work-";
+// A dot-name keeps the folder out of the PC tree while it exists; the process id after it
+// tells a later run whether the folder is still in use.
+constexpr char kPrefix[] = ".tarvik-work-";
 constexpr int kAttempts = 100;
 
 QString RandomSuffix() {
@@ -61,7 +64,8 @@ WorkFolder::WorkFolder(PcFileSystem& files, const QString& dataFolder)
     error_ = MakeFolderPath(files_, dataFolder);
     if (error_ != kPcSuccess) return;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const QString candidate = dataFolder + QLatin1String(kPrefix) + RandomSuffix();
+        const QString candidate = dataFolder + u'/' + QLatin1String(kPrefix) +
+                                  QString::number(::getpid()) + u'-' + RandomSuffix();
         error_ = files_.CreateFolder(candidate);
         if (error_ == kPcSuccess) {
             path_ = candidate;
@@ -71,13 +75,34 @@ WorkFolder::WorkFolder(PcFileSystem& files, const QString& dataFolder)
     }
 }
 
-WorkFolder::~WorkFolder() {
-    if (path_.isEmpty()) return;
-    // The folder is ours alone, so everything in it is a leftover of the operation.
-    for (const PcEntry& entry : files_.List(path_).value_or(QList<PcEntry>())) {
-        if (!entry.folder || entry.symbolicLink) files_.DeleteFile(FilePath(entry.name));
+namespace {
+
+// A work folder holds files only; whatever it holds is a leftover of its operation.
+void RemoveWorkFolder(PcFileSystem& files, const QString& path) {
+    const auto confinement = files.ConfineWalk(path);
+    for (const PcEntry& entry : files.List(path).value_or(QList<PcEntry>())) {
+        if (!entry.folder || entry.symbolicLink) files.DeleteFile(path + u'/' + entry.name);
     }
-    files_.RemoveFolder(path_);
+    files.RemoveFolder(path);
+}
+
+}  // namespace
+
+WorkFolder::~WorkFolder() {
+    if (!path_.isEmpty()) RemoveWorkFolder(files_, path_);
+}
+
+void RemoveStaleWorkFolders(PcFileSystem& files, const QString& dataFolder) {
+    for (const PcEntry& entry : files.List(dataFolder).value_or(QList<PcEntry>())) {
+        if (!entry.folder || entry.symbolicLink || !entry.name.startsWith(QLatin1String(kPrefix)))
+            continue;
+        // A name without a process id is from a run before ids were kept: long over.
+        const QString owner = entry.name.mid(int(sizeof kPrefix) - 1).section(u'-', 0, 0);
+        bool numeric = false;
+        const qint64 pid = owner.toLongLong(&numeric);
+        if (numeric && !IsProcessGone(pid)) continue;
+        RemoveWorkFolder(files, dataFolder + u'/' + entry.name);
+    }
 }
 
 QString WorkFolder::FailureText() const {

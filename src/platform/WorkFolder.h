@@ -29,6 +29,9 @@ private:
     int error_ = 0;
 };
 
+// Removes the work folders in `dataFolder` whose process no longer runs.
+void RemoveStaleWorkFolders(PcFileSystem& files, const QString& dataFolder);
+
 // Why a PC file call failed, in words for a message.
 QString PcFailureReason(int code);
 

@@ -9,6 +9,7 @@
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "platform/Questions.h"
+#include "project/MemberPath.h"
 
 #include <QSet>
 #include <algorithm>
@@ -20,6 +21,9 @@ constexpr char kTooDeep[] = "Device can't create folder over 2 level";
 constexpr ResultCode kTransmissionTimeout = 2509;
 constexpr ResultCode kNotEnoughSpace = 2619;
 constexpr ResultCode kOpenFileFail = 2804;
+constexpr ResultCode kIllegalFileName = 2626;
+// How many skipped names one message lists before it only counts the rest.
+constexpr int kListedSkips = 10;
 
 // The terminal needs a moment before a folder it just wrote to is listed again.
 constexpr int kAfterPastePauseMs = 500;
@@ -39,6 +43,12 @@ bool EndsTheWalk(ResultCode rc) {
     return rc == kTransmissionTimeout || rc == kInvalidPortHandle || rc == kNotEnoughSpace;
 }
 
+// Whether a PC name can be a terminal's own: 8.3 in plain ASCII, and no dot for a folder.
+bool IsTerminalName(const QString& name, bool folder) {
+    const QByteArray bytes = name.toUtf8();
+    return IsShortName(bytes.toStdString()) && !(folder && name.contains(u'.'));
+}
+
 // One paste's walk over the PC sources, on one open link.
 class PasteWalk {
 public:
@@ -49,8 +59,12 @@ public:
 
     void PasteFile(const QString& pcPath, const std::string& targetFolder);
     void PasteFolder(const QString& pcFolder, const std::string& targetFolder);
+    // Tells once what the walk left on the PC because a terminal cannot hold it.
+    void ReportSkipped();
 
 private:
+    // False for what stays on the PC: a link, or a name the terminal cannot hold.
+    bool Sendable(const QString& pcPath, const PcEntry& entry);
     // True when `pcFolder` has its folder on the terminal, whatever became of its content.
     bool CopyFolderToTerminal(const QString& pcFolder, const std::string& terminalFolder);
     // False when the user stopped the work before this file.
@@ -64,7 +78,37 @@ private:
     TerminalLink& link_;
     const bool copy_;
     TerminalPasteResult& result_;
+    int skippedLinks_ = 0;
+    QStringList skippedNames_;
 };
+
+bool PasteWalk::Sendable(const QString& pcPath, const PcEntry& entry) {
+    // A terminal has no links, and following one would send, or on a move take, what it names.
+    if (entry.symbolicLink) {
+        ++skippedLinks_;
+        return false;
+    }
+    if (!IsTerminalName(entry.name, entry.folder)) {
+        skippedNames_ << pcPath;
+        return false;
+    }
+    return true;
+}
+
+void PasteWalk::ReportSkipped() {
+    QStringList lines;
+    if (!skippedNames_.isEmpty()) {
+        lines << QStringLiteral("These names cannot be used on a terminal and stay on the PC:");
+        lines << skippedNames_.mid(0, kListedSkips);
+        if (skippedNames_.size() > kListedSkips)
+            lines << QStringLiteral("and %1 more").arg(skippedNames_.size() - kListedSkips);
+    }
+    if (skippedLinks_ > 0) {
+        lines << QStringLiteral("%1 symbolic link(s) were not sent: a terminal has no links.")
+                     .arg(skippedLinks_);
+    }
+    if (!lines.isEmpty()) Show(lines.join(u'\n'));
+}
 
 bool PasteWalk::Announce(const QString& from, const std::string& to, qint64 bytes) {
     if (services_.progress.BeforeFile(from, Text(to), bytes)) return true;
@@ -89,6 +133,7 @@ void PasteWalk::RemoveFolderIfEmpty(const QString& pcFolder) {
 void PasteWalk::PasteFile(const QString& pcPath, const std::string& targetFolder) {
     const std::string destination = JoinTerminalPath(targetFolder, PcName(pcPath).toStdString());
     const std::optional<PcEntry> entry = services_.files.Stat(pcPath);
+    if (entry && !Sendable(pcPath, *entry)) return;
     if (entry && entry->system) {
         // A pipe or device would keep the terminal reading for ever.
         Show(ResultCodeMessage(kOpenFileFail));
@@ -119,6 +164,9 @@ void PasteWalk::PasteFile(const QString& pcPath, const std::string& targetFolder
 }
 
 void PasteWalk::PasteFolder(const QString& pcFolder, const std::string& targetFolder) {
+    const std::optional<PcEntry> entry = services_.files.Stat(pcFolder);
+    if (entry && !Sendable(pcFolder, *entry)) return;
+    const auto confinement = services_.files.ConfineWalk(pcFolder);
     const bool placed = CopyFolderToTerminal(pcFolder, targetFolder);
     if (!copy_ && placed) RemoveFolderIfEmpty(pcFolder);
 }
@@ -148,17 +196,21 @@ bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string&
     QSet<QString> sent;
     for (const PcEntry& entry : std::as_const(entries)) {
         if (Stopped()) break;
-        // Pipes and devices are no files to send, and a linked folder is never followed.
+        // Pipes and devices are no files to send.
         if (entry.hidden || entry.system) continue;
         const QString path = pcFolder + QLatin1Char('/') + entry.name;
+        if (!Sendable(path, entry)) continue;
         if (entry.folder) {
-            if (entry.symbolicLink) continue;
             const bool placed = CopyFolderToTerminal(path, folder);
             // A refused sub-folder reached nothing, so even an empty one stays.
             if (!copy_ && placed && !Stopped()) RemoveFolderIfEmpty(path);
             continue;
         }
-        if (!IsShortFileName(entry.name) || sent.contains(entry.name.toUpper())) continue;
+        if (!IsShortFileName(entry.name)) {
+            skippedNames_ << path;
+            continue;
+        }
+        if (sent.contains(entry.name.toUpper())) continue;
         const std::string destination = JoinTerminalPath(folder, entry.name.toStdString());
         if (!Announce(path, destination, entry.size)) break;
         const ResultCode rc = link_.PutFile(path, destination, true);
@@ -206,6 +258,7 @@ TerminalPasteResult PasteToTerminal(const Services& services, const ConnectionSe
         }
     }
     link.Close();
+    walk.ReportSkipped();
     if (result.stop == kSuccess) services.clock.Pause(kAfterPastePauseMs);
     return result;
 }
@@ -235,6 +288,11 @@ bool DeleteOnTerminal(const Services& services, const ConnectionSettings& settin
 
 bool MakeTerminalFolder(const Services& services, const ConnectionSettings& settings,
                         const std::string& parent, const std::string& name) {
+    // A terminal folder name has no extension.
+    if (name.find('.') != std::string::npos) {
+        ShowMessage(services.prompter, ResultCodeMessage(kIllegalFileName));
+        return false;
+    }
     TerminalLink link(services.library, settings);
     if (!link) {
         ShowMessage(services.prompter, kDeviceOfflineText);

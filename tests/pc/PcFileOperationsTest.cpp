@@ -43,17 +43,51 @@ TEST(PcPathsTest, ANameNeverLeadsOutOfItsFolder) {
     EXPECT_FALSE(IsPcFileName(QString("A") + QChar(0) + "B"));
 }
 
-TEST_F(PcFileOperationsTest, DeletingAFolderTakesEverythingButWhatALinkNames) {
+// What the run's Trash holds, by name, as Listing shows it.
+QString TrashListing() {
+    return Listing(qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files");
+}
+
+TEST_F(PcFileOperationsTest, DeleteMovesToTheTrashAndALinkGoesAsItself) {
     WritePc("W/A.TXT", "a");
-    WritePc("W/.hidden", "h");
     WritePc("W/SUB/B.TXT", "b");
     WritePc("ELSEWHERE/KEEP.TXT", "keep");
     ASSERT_TRUE(QFile::link(Pc("ELSEWHERE"), Pc("W/SUB/LINK")));
+    ASSERT_TRUE(QFile::link(Pc("ELSEWHERE"), Pc("SHARED")));
+    ASSERT_TRUE(QFile::link(Pc("NOWHERE"), Pc("DANGLING")));
+    QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Trash").removeRecursively();
+    PermanentDeleteAnswer answer;
 
-    EXPECT_TRUE(DeletePcItem(services, {Pc("W"), kKindFolder}));
+    for (const char* name : {"SHARED", "DANGLING", "W"})
+        EXPECT_TRUE(DeletePcItem(services, Pc(name), answer)) << name;
 
     EXPECT_EQ(Listing(pc.path()), "ELSEWHERE/ ELSEWHERE/KEEP.TXT=keep");
+    EXPECT_TRUE(QFileInfo(qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/files/SHARED").isSymLink());
+    EXPECT_EQ(TrashListing().toStdString(), "DANGLING=<unreadable> SHARED/ W/ W/A.TXT=a W/SUB/ W/SUB/B.TXT=b W/SUB/LINK/");
     EXPECT_TRUE(prompter.messages.isEmpty() && prompter.questions.isEmpty());
+}
+
+TEST_F(PcFileOperationsTest, WithoutATrashTheUserIsAskedOnceAndNoKeepsEverything) {
+    files.Fail(Op::MoveToTrash, "", kPcNotSupported);
+    for (const bool yes : {false, true}) {
+        WritePc("W/SUB/B.TXT", "b");
+        WritePc("F.TXT", "f");
+        WritePc("ELSEWHERE/KEEP.TXT", "keep");
+        QFile::link(Pc("ELSEWHERE"), Pc("W/LINK"));
+        prompter.questions.clear();
+        prompter.AnswerQuestions({yes});
+        PermanentDeleteAnswer answer;
+
+        EXPECT_EQ(DeletePcItem(services, Pc("W"), answer), yes);
+        EXPECT_EQ(DeletePcItem(services, Pc("F.TXT"), answer), yes);
+
+        EXPECT_EQ(prompter.questions,
+                  QStringList{Pc("W") + " is on a drive without a Trash.\nDelete permanently?"});
+        EXPECT_EQ(Listing(pc.path()).toStdString(), yes ? "ELSEWHERE/ ELSEWHERE/KEEP.TXT=keep"
+                                          : "ELSEWHERE/ ELSEWHERE/KEEP.TXT=keep F.TXT=f W/ W/LINK/ "
+                                            "W/SUB/ W/SUB/B.TXT=b");
+        EXPECT_TRUE(prompter.messages.isEmpty());
+    }
 }
 
 TEST_F(PcFileOperationsTest, AFileThatCannotBeDeletedKeepsItsFoldersAndIsTold) {
@@ -61,14 +95,31 @@ TEST_F(PcFileOperationsTest, AFileThatCannotBeDeletedKeepsItsFoldersAndIsTold) {
     WritePc("W/SUB/B.TXT", "b");
     WritePc("W/SUB/C.TXT", "c");
     files.Fail(Op::DeleteFile, "B.TXT", kPcAccessDenied);
+    files.Fail(Op::MoveToTrash, "B.TXT", kPcAccessDenied);
+    PermanentDeleteAnswer answer;
 
     EXPECT_EQ(DeleteFolderTree(files, Pc("W")), kPcAccessDenied);
     EXPECT_EQ(Listing(Pc("W")), "SUB/ SUB/B.TXT=b");
-    EXPECT_FALSE(DeletePcItem(services, {Pc("W/SUB/B.TXT"), kKindFile}));
+    EXPECT_FALSE(DeletePcItem(services, Pc("W/SUB/B.TXT"), answer));
     EXPECT_EQ(prompter.messages, QStringList{"Action denied. You may have no right."});
     EXPECT_EQ(prompter.captions, QStringList{"Tarvik"});
     // Gone already is as good as deleted.
-    EXPECT_TRUE(DeletePcItem(services, {Pc("W/GONE.TXT"), kKindFile}));
+    EXPECT_TRUE(DeletePcItem(services, Pc("W/GONE.TXT"), answer));
+}
+
+TEST_F(PcFileOperationsTest, AFolderSwappedForALinkDuringTheWalkIsNeverFollowed) {
+    WritePc("W/SUB/B.TXT", "b");
+    WritePc("IMPORTANT/KEEP.TXT", "keep");
+    // Between the listing of W and the walk into SUB, SUB becomes a link to IMPORTANT.
+    files.afterList = [&](const QString& folder) {
+        if (folder != Pc("W")) return;
+        QDir(Pc("W/SUB")).removeRecursively();
+        QFile::link(Pc("IMPORTANT"), Pc("W/SUB"));
+    };
+
+    DeleteFolderTree(files, Pc("W"));
+
+    EXPECT_EQ(Listing(Pc("IMPORTANT")), "KEEP.TXT=keep");
 }
 
 TEST_F(PcFileOperationsTest, DeletingAProjectTakesOnlyItsProjectFileFromTheDataFolder) {
@@ -76,13 +127,14 @@ TEST_F(PcFileOperationsTest, DeletingAProjectTakesOnlyItsProjectFileFromTheDataF
     WritePc("data/DEMO.inf", "i");
     WritePc("data/DEMO/MAIN.BAS", "m");
     WritePc("OUT.prj", "out");
+    PermanentDeleteAnswer answer;
 
-    EXPECT_TRUE(DeleteProjectFile(services, Pc("data"), "DEMO"));
-    EXPECT_FALSE(DeleteProjectFile(services, Pc("data"), "../OUT"));
+    EXPECT_TRUE(DeleteProjectFile(services, Pc("data"), "DEMO", answer));
+    EXPECT_FALSE(DeleteProjectFile(services, Pc("data"), "../OUT", answer));
 
     EXPECT_EQ(Listing(pc.path()),
               "OUT.prj=out data/ data/DEMO/ data/DEMO.inf=i data/DEMO/MAIN.BAS=m");
-    EXPECT_FALSE(DeleteProjectFile(services, Pc("data"), "DEMO"));
+    EXPECT_FALSE(DeleteProjectFile(services, Pc("data"), "DEMO", answer));
     EXPECT_EQ(prompter.messages, QStringList{"System error Code:2!"});
 }
 

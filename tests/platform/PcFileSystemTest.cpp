@@ -319,7 +319,7 @@ std::string MoveCaseName(const ::testing::TestParamInfo<PcFileSystemMove::ParamT
 TEST_P(PcFileSystemMove, NeverReplacesAnything) {
     MakeBench();
     const auto& [noReplaceRename, c] = GetParam();
-    LocalFileSystem files(noReplaceRename);
+    LocalFileSystem files(LocalFileSystem::Options{.noReplaceRename = noReplaceRename});
     const Tree before = Files();
 
     EXPECT_EQ(files.MoveFile(At(c.from), At(c.to)), c.code);

@@ -23,7 +23,9 @@ std::optional<int> ScriptedFileSystem::Scripted(Operation op, const QString& cal
 
 std::optional<QList<PcEntry>> ScriptedFileSystem::List(const QString& folder, ListDetail detail) {
     if (Scripted(Operation::List, "List " + folder, folder)) return std::nullopt;
-    return LocalFiles().List(folder, detail);
+    auto entries = LocalFiles().List(folder, detail);
+    if (afterList) afterList(folder);
+    return entries;
 }
 
 std::optional<PcEntry> ScriptedFileSystem::Stat(const QString& path) {
@@ -72,4 +74,18 @@ int ScriptedFileSystem::WriteWholeFile(const QString& path, const QByteArray& co
     if (const auto code = Scripted(Operation::WriteWholeFile, "WriteWholeFile " + path, path))
         return *code;
     return LocalFiles().WriteWholeFile(path, content);
+}
+
+int ScriptedFileSystem::MoveToTrash(const QString& path) {
+    if (const auto code = Scripted(Operation::MoveToTrash, "MoveToTrash " + path, path))
+        return *code;
+    return LocalFiles().MoveToTrash(path);
+}
+
+QString ScriptedFileSystem::TemporaryNameBeside(const QString& path) {
+    return LocalFiles().TemporaryNameBeside(path);
+}
+
+std::unique_ptr<WalkConfinement> ScriptedFileSystem::ConfineWalk(const QString& top) {
+    return LocalFiles().ConfineWalk(top);
 }

@@ -3,6 +3,7 @@
 #include "platform/PcFileSystem.h"
 
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 // The real file system with the failures a test run as root cannot cause scripted in, and
@@ -19,6 +20,7 @@ public:
         RemoveFolder,
         ReadWholeFile,
         WriteWholeFile,
+        MoveToTrash,
     };
 
     // Each call of `op` with a path containing `pathPart` past the first `afterCalls` such
@@ -35,8 +37,13 @@ public:
     int RemoveFolder(const QString& path) override;
     int ReadWholeFile(const QString& path, QByteArray& content) override;
     int WriteWholeFile(const QString& path, const QByteArray& content) override;
+    int MoveToTrash(const QString& path) override;
+    QString TemporaryNameBeside(const QString& path) override;
+    std::unique_ptr<WalkConfinement> ConfineWalk(const QString& top) override;
 
     QStringList calls;  // "CopyFile a -> b", "List a" ... in order
+    // Runs once a listing is taken, to change the disk before the caller acts on it.
+    std::function<void(const QString& folder)> afterList;
 
 private:
     struct Failure {

@@ -13,8 +13,12 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && mkdtemp(runtime.data())) {
         qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime));
     }
+    // Deleted PC files go to the Trash under the data folder: one of the run's own.
+    std::string data = QDir::tempPath().toStdString() + "/tarvik-tests-data-XXXXXX";
+    if (mkdtemp(data.data())) qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data));
     QApplication app(argc, argv);
     const int result = RUN_ALL_TESTS();
     if (runtime.find("XXXXXX") == std::string::npos) QDir(QString::fromStdString(runtime)).removeRecursively();
+    if (data.find("XXXXXX") == std::string::npos) QDir(QString::fromStdString(data)).removeRecursively();
     return result;
 }
