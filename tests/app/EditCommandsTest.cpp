@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -201,6 +204,31 @@ TEST_F(EditCommandsTest, DeleteTakesEverySelectedItemInOrderAndLeavesNothingToPa
     EXPECT_EQ(ChildTexts(Pc().FindItem(Path("F"))), QStringList{"C.TXT"});
     EXPECT_TRUE(Pc().SelectionList().isEmpty());
     EXPECT_FALSE(Frame().Action(ID_EDIT_PASTE)->isEnabled());
+}
+
+TEST_F(EditCommandsTest, TheDeleteKeyTakesWhatTheUserChoseLastAndShiftDelNeverDeletes) {
+    Write("X/INNER.TXT", "x");
+    Write("F.TXT", "f");
+    QTreeWidgetItem* folder = PcItem("X");
+    QTreeWidgetItem* file = PcItem("F.TXT");
+    const auto press = [this](Qt::KeyboardModifiers modifiers) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Delete, modifiers);
+        QApplication::sendEvent(&Pc(), &key);
+    };
+
+    // A right click, its menu dismissed, then a left click elsewhere.
+    AppFixture::RightClick(Pc(), folder);
+    Frame().ContextMenu(true)->hide();
+    AppFixture::Click(Pc(), file);
+    press(Qt::NoModifier);
+    EXPECT_FALSE(QFileInfo::exists(Path("F.TXT")));
+    EXPECT_TRUE(QFileInfo::exists(Path("X/INNER.TXT")));
+
+    // Cut is off for a folder, and the key must not fall through to Delete.
+    AppFixture::Click(Pc(), PcItem("X"));
+    press(Qt::ShiftModifier);
+    EXPECT_TRUE(QFileInfo::exists(Path("X/INNER.TXT")));
+    EXPECT_TRUE(Prompter().messages.isEmpty());
 }
 
 TEST_F(EditCommandsTest, DeletingSeveralProjectsDeletesEachOneAndReadsTheListAgain) {

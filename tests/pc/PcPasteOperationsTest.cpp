@@ -221,6 +221,27 @@ TEST_F(PcPasteTest, AFolderCopyNeverWalksIntoTheCopyItMakesThroughALink) {
     EXPECT_EQ(Listing(Pc("W/IN")), "W/ W/A.TXT=a W/IN/");
 }
 
+TEST_F(PcPasteTest, ALinkToAFolderIsCopiedOrMovedAsALinkAndWhatItNamesStays) {
+    WritePc("IMPORTANT/A.TXT", "a");
+    WritePc("S/WORK/B.TXT", "b");
+    ASSERT_TRUE(QFile::link(Pc("IMPORTANT"), Pc("S/SHARED")));
+    ASSERT_TRUE(QFile::link(Pc("IMPORTANT"), Pc("S/WORK/INNER")));
+
+    for (const bool copy : {true, false}) {
+        QDir(Pc("T")).removeRecursively();
+        QDir().mkpath(Pc("T"));
+        const PcPasteResult result = Paste(
+            {PcItem("S/SHARED", kKindFolder), PcItem("S/WORK", kKindFolder)}, copy, false);
+
+        EXPECT_EQ(QFile::symLinkTarget(Pc("T/SHARED")), Pc("IMPORTANT"));
+        EXPECT_EQ(QFile::symLinkTarget(Pc("T/WORK/INNER")), Pc("IMPORTANT"));
+        EXPECT_EQ(Listing(Pc("IMPORTANT")), "A.TXT=a");
+        EXPECT_EQ(result.gone.size(), copy ? 0 : 2);
+        EXPECT_TRUE(prompter.messages.isEmpty());
+    }
+    EXPECT_FALSE(QFileInfo::exists(Pc("S/SHARED")) || QFileInfo(Pc("S/SHARED")).isSymLink());
+}
+
 TEST_F(PcPasteTest, ATerminalFolderCopyKeepsItsShortNamesAndTheTerminalAsItWas) {
     MakeFolder(true);
     const QString terminal = Listing(TerminalFolder("C"));

@@ -14,9 +14,11 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <tuple>
@@ -202,7 +204,9 @@ TEST_P(PcFileSystemCopy, AppearsWholeOrNotAtAll) {
     MakeBench();
     const CopyCase& c = GetParam();
     Tree expected = Files();
-    if (c.code == kPcSuccess) expected[c.to] = ContentOf(At(c.from));
+    // A link is copied as the link it is: its snapshot value is its target.
+    if (c.code == kPcSuccess)
+        expected[c.to] = expected.contains(c.from) ? expected[c.from] : ContentOf(At(c.from));
 
     EXPECT_EQ(files_.CopyFile(At(c.from), At(c.to), c.failIfExists), c.code);
     EXPECT_EQ(Files(), expected);
@@ -214,6 +218,9 @@ INSTANTIATE_TEST_SUITE_P(
         CopyCase{"to a new name", "a.txt", "c.txt", true, kPcSuccess},
         CopyCase{"into a folder", "a.txt", "dirB/a.txt", true, kPcSuccess},
         CopyCase{"through a folder link", "link/inner.txt", "c.txt", true, kPcSuccess},
+        CopyCase{"a link as a link", "link", "c", true, kPcSuccess},
+        CopyCase{"a link replacing a file", "link", "b.txt", false, kPcSuccess},
+        CopyCase{"a link onto a file kept", "link", "b.txt", true, kPcFileExists},
         CopyCase{"onto a file kept", "a.txt", "b.txt", true, kPcFileExists},
         CopyCase{"onto a file replaced", "a.txt", "b.txt", false, kPcSuccess},
         CopyCase{"onto a folder", "a.txt", "dirB", false, kPcAccessDenied},
@@ -268,6 +275,58 @@ TEST_F(PcFileSystemTest, AFailedWriteLeavesTheTargetUntouchedAndNoTemporary) {
     EXPECT_EQ(files_.WriteWholeFile(At("b.txt"), QByteArray(1 << 20, 'y')), kPcGeneralFailure);
     EXPECT_EQ(Files(), before);
 }
+
+// A copy killed part-way, in a child process, with unnamed files and with temporary names.
+class PcFileSystemKilledCopy : public PcFileSystemTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PcFileSystemKilledCopy, LeavesNoFileBehindOnceTheNextCopyIntoTheFolderStarts) {
+    const bool unnamed = GetParam();
+    Write("a.txt", "alpha");
+    QFile big(At("big"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(4) << 30));
+    big.close();
+    Folder("target");
+    const QByteArray target = QFile::encodeName(At("target"));
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        LocalFileSystem files(LocalFileSystem::Options{.unnamedFiles = unnamed});
+        files.CopyFile(At("big"), At("target/BIG.DAT"), true);
+        ::_exit(0);
+    }
+    // Killed once the child writes into the target folder.
+    const QByteArray fds = "/proc/" + QByteArray::number(child) + "/fd/";
+    bool writing = false;
+    for (int attempt = 0; attempt < 10000 && !writing; ++attempt) {
+        for (int fd = 3; fd < 64 && !writing; ++fd) {
+            char link[PATH_MAX];
+            const ssize_t size =
+                ::readlink((fds + QByteArray::number(fd)).constData(), link, sizeof link);
+            writing = size > 0 && QByteArray(link, size).startsWith(target + '/');
+        }
+        if (!writing) ::usleep(1000);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_TRUE(writing) << "the copy never began";
+
+    const auto entries = [&] {
+        return QDir(At("target")).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                            QDir::NoDotAndDotDot);
+    };
+    if (unnamed) {
+        EXPECT_TRUE(entries().isEmpty());
+    }
+    LocalFileSystem files(LocalFileSystem::Options{.unnamedFiles = unnamed});
+    EXPECT_EQ(files.CopyFile(At("a.txt"), At("target/A.TXT"), true), kPcSuccess);
+    EXPECT_EQ(entries(), QStringList{"A.TXT"});
+}
+
+INSTANTIATE_TEST_SUITE_P(, PcFileSystemKilledCopy, ::testing::Bool(),
+                         [](const auto& info) {
+                             return std::string(info.param ? "Unnamed" : "TemporaryName");
+                         });
 
 bool Refused(const char* path, int flags) {
     const int fd = ::open(path, flags, 0600);
@@ -355,13 +414,19 @@ TEST_F(PcFileSystemTest, MoveToAnotherFileSystemCopiesFilesButNotFolders) {
     const timespec times[2] = {{0, UTIME_OMIT}, {981173106, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(At("a.txt")).constData(), times, 0), 0);
     ASSERT_TRUE(QFile(other.filePath("taken")).open(QIODevice::WriteOnly));
-    const Tree hereBefore = Files();
+    Tree hereBefore = Files();
     const Tree thereBefore = Snapshot(other.path());
 
     EXPECT_EQ(files_.MoveFile(At("dirA"), other.filePath("dirA")), kPcNotSameDevice);
     EXPECT_EQ(files_.MoveFile(At("b.txt"), other.filePath("taken")), kPcAlreadyExists);
     EXPECT_EQ(Files(), hereBefore);
     EXPECT_EQ(Snapshot(other.path()), thereBefore);
+
+    // A link travels as itself, to the same target.
+    EXPECT_EQ(files_.MoveFile(At("link"), other.filePath("link")), kPcSuccess);
+    EXPECT_EQ(QFileInfo(other.filePath("link")).symLinkTarget(), other.filePath("dirA"));
+    hereBefore.remove("link");
+    EXPECT_EQ(Files(), hereBefore);
 
     EXPECT_EQ(files_.MoveFile(At("a.txt"), other.filePath("a.txt")), kPcSuccess);
     Tree moved = hereBefore;

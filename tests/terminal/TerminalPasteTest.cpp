@@ -75,7 +75,8 @@ TEST_P(PasteFileTest, SendsTheFileUnderItsOwnNameAndListsTheFolderAfterAPause) {
 
     EXPECT_TRUE(result.reached);
     QStringList messages;
-    for (const QString& message : row.messages) messages << message.arg(pc.path());
+    for (const QString& message : row.messages)
+        messages << (message.contains("%1") ? message.arg(pc.path()) : message);
     EXPECT_EQ(prompter.messages, messages);
     EXPECT_EQ(AnnouncedDestinations(),
               row.destination ? QStringList{row.destination} : QStringList());
@@ -242,7 +243,8 @@ TEST_P(FolderCopyTest, SendsShortNamesTwoLevelsDeepAndLeavesThePcAlone) {
     for (QString path : row.landed) destinations << path.replace(0, 1, "C:").replace('/', '\\');
     EXPECT_EQ(AnnouncedDestinations(), destinations);
     QStringList messages;
-    for (const QString& message : row.messages) messages << message.arg(pc.path());
+    for (const QString& message : row.messages)
+        messages << (message.contains("%1") ? message.arg(pc.path()) : message);
     EXPECT_EQ(prompter.messages, messages);
     EXPECT_EQ(result.stop, kSuccess);
     EXPECT_EQ(clock.pauses, std::vector<int>{500});
@@ -267,6 +269,26 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"Device can't create folder over 2 level", kWorkSkipped}},
                       FolderCopy{
                           "C:\\DATA\\DEEP", {}, {"Device can't create folder over 2 level"}}));
+
+TEST_F(PasteTest, ALinkSendsNothingAndStaysWithWhatItNames) {
+    WritePc("IMPORTANT/A.TXT", "a");
+    WritePc("NOTE.TXT", "n");
+    ASSERT_TRUE(QFile::link(Pc("IMPORTANT"), Pc("SHARED")));
+    ASSERT_TRUE(QFile::link(Pc("NOTE.TXT"), Pc("LINK.TXT")));
+
+    for (const bool copy : {true, false}) {
+        prompter.messages.clear();
+        const TerminalPasteResult result =
+            Paste({Folder("SHARED"), File("LINK.TXT")}, "C:\\", copy);
+
+        EXPECT_TRUE(TerminalFiles().isEmpty());
+        EXPECT_TRUE(result.removedFromPc.isEmpty());
+        EXPECT_EQ(prompter.messages,
+                  QStringList{"2 symbolic link(s) were not sent: a terminal has no links."});
+    }
+    EXPECT_TRUE(QFileInfo(Pc("SHARED")).isSymLink() && QFileInfo(Pc("LINK.TXT")).isSymLink());
+    EXPECT_EQ(QDir(Pc("IMPORTANT")).entryList(QDir::Files), QStringList{"A.TXT"});
+}
 
 TEST_F(PasteTest, AFolderThatIsThereAlreadyIsCopiedInto) {
     bench.WriteFile(kTerminal, "C/WORK/OLD.TXT", "old");
@@ -305,7 +327,8 @@ TEST_P(FolderMoveTest, TakesFromThePcOnlyWhatTheTerminalHolds) {
     for (const QString& relative : row.removed) removed << Pc(relative);
     EXPECT_EQ(result.removedFromPc, removed);
     QStringList messages;
-    for (const QString& message : row.messages) messages << message.arg(pc.path());
+    for (const QString& message : row.messages)
+        messages << (message.contains("%1") ? message.arg(pc.path()) : message);
     EXPECT_EQ(prompter.messages, messages);
     for (const QString& gone : removed) EXPECT_FALSE(QFileInfo::exists(gone)) << gone.toStdString();
     EXPECT_EQ(PcExists("WORK"), !row.removed.contains("WORK"));
@@ -331,6 +354,14 @@ INSTANTIATE_TEST_SUITE_P(
                           {"WORK/A.TXT"},
                           {"These names cannot be used on a terminal and stay on the PC:\n"
                            "%1/WORK/Notes2021.txt"}},
+                      // A "\\" in a PC name would make it a terminal sub-path.
+                      FolderMove{"ABackslashInANameStaysOnThePc",
+                                 {{"WORK/SUB/A.TXT", "sub"}, {"WORK/SUB\\A.TXT", "name"}},
+                                 {},
+                                 "C:\\",
+                                 {"WORK/SUB/A.TXT", "WORK/SUB"},
+                                 {"These names cannot be used on a terminal and stay on the PC:\n"
+                                  "%1/WORK/SUB\\A.TXT"}},
                       FolderMove{"AnEmptySubFolderThatReachedTheTerminalGoes",
                                  {{"WORK/A.TXT", "a"}},
                                  {"WORK/EMPTY"},
