@@ -1,6 +1,7 @@
 #include "platform/PcFileSystem.h"
 
 #include "platform/LocalFileSystem.h"
+#include "platform/NativePath.h"
 #include "platform/Trash.h"
 
 #include <QFile>
@@ -26,19 +27,6 @@
 
 namespace {
 
-// Trailing slashes would make lstat and rmdir look through a final symbolic link.
-QByteArray Native(const QString& path) {
-    QByteArray bytes = QFile::encodeName(path);
-    while (bytes.size() > 1 && bytes.endsWith('/')) bytes.chop(1);
-    return bytes;
-}
-
-QByteArray ParentOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0) return ".";
-    return slash == 0 ? QByteArray("/") : path.left(slash);
-}
-
 QByteArray NameOf(const QByteArray& path) {
     const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
     return name.isEmpty() ? path : name;
@@ -55,7 +43,7 @@ int CodeFor(int error, const QByteArray& path) {
         case 0:
             return kPcSuccess;
         case ENOENT:
-            return IsFolder(ParentOf(path)) ? kPcFileNotFound : kPcPathNotFound;
+            return IsFolder(NativeParentOf(path)) ? kPcFileNotFound : kPcPathNotFound;
         case ENOTDIR:  // a file where the path needs a folder
             return kPcPathNotFound;
         case ELOOP:  // a link where a confined walk needs a folder
@@ -436,7 +424,7 @@ void LocalFileSystem::Forget(const QByteArray& path) {
 }
 
 std::unique_ptr<WalkConfinement> LocalFileSystem::ConfineWalk(const QString& top) {
-    return std::make_unique<Confinement>(*this, Native(top));
+    return std::make_unique<Confinement>(*this, NativePath(top));
 }
 
 int LocalFileSystem::RenameNoReplace(const Location& from, const Location& to) const {
@@ -481,10 +469,10 @@ void LocalFileSystem::SweepLeftovers(int folder) {
 }
 
 QString LocalFileSystem::TemporaryNameBeside(const QString& path) {
-    const QByteArray native = Native(path);
+    const QByteArray native = NativePath(path);
     const Location at = Locate(native);
     if (at.error == 0 && at.folder != AT_FDCWD) SweepLeftovers(at.folder);
-    const QByteArray parent = ParentOf(native);
+    const QByteArray parent = NativeParentOf(native);
     for (int n = 1;; ++n) {
         const QByteArray name = TemporaryName(NameOf(native), QByteArray::number(n));
         const QByteArray candidate = parent == "/" ? '/' + name : parent + '/' + name;
@@ -496,7 +484,7 @@ QString LocalFileSystem::TemporaryNameBeside(const QString& path) {
 }
 
 std::optional<QList<PcEntry>> LocalFileSystem::List(const QString& folder, ListDetail detail) {
-    const Location at = Locate(Native(folder));
+    const Location at = Locate(NativePath(folder));
     if (at.error) return std::nullopt;
     const int fd = ::openat(at.folder, at.name.constData(),
                             O_RDONLY | O_DIRECTORY | O_CLOEXEC | (at.confined ? O_NOFOLLOW : 0));
@@ -525,15 +513,15 @@ std::optional<QList<PcEntry>> LocalFileSystem::List(const QString& folder, ListD
 }
 
 std::optional<PcEntry> LocalFileSystem::Stat(const QString& path) {
-    const QByteArray native = Native(path);
+    const QByteArray native = NativePath(path);
     const Location at = Locate(native);
     if (at.error) return std::nullopt;
     return EntryAt(at.folder, at.name.constData(), QFile::decodeName(NameOf(native)));
 }
 
 int LocalFileSystem::CopyFile(const QString& fromPath, const QString& toPath, bool failIfExists) {
-    const QByteArray from = Native(fromPath);
-    const QByteArray to = Native(toPath);
+    const QByteArray from = NativePath(fromPath);
+    const QByteArray to = NativePath(toPath);
     const Location source = Locate(from);
     if (source.error) return CodeFor(source.error, from);
     struct stat st;
@@ -591,8 +579,8 @@ int LocalFileSystem::CopyFile(const QString& fromPath, const QString& toPath, bo
 }
 
 int LocalFileSystem::MoveFile(const QString& fromPath, const QString& toPath) {
-    const QByteArray from = Native(fromPath);
-    const QByteArray to = Native(toPath);
+    const QByteArray from = NativePath(fromPath);
+    const QByteArray to = NativePath(toPath);
     const Location source = Locate(from);
     if (source.error) return CodeFor(source.error, from);
     const Location target = Locate(to);
@@ -623,14 +611,14 @@ int LocalFileSystem::MoveFile(const QString& fromPath, const QString& toPath) {
 }
 
 int LocalFileSystem::DeleteFile(const QString& path) {
-    const QByteArray native = Native(path);
+    const QByteArray native = NativePath(path);
     const Location at = Locate(native);
     if (at.error) return CodeFor(at.error, native);
     return ::unlinkat(at.folder, at.name.constData(), 0) == 0 ? kPcSuccess : CodeFor(errno, native);
 }
 
 int LocalFileSystem::CreateFolder(const QString& path) {
-    const QByteArray native = Native(path);
+    const QByteArray native = NativePath(path);
     const Location at = Locate(native);
     if (at.error) return CodeFor(at.error, native);
     if (::mkdirat(at.folder, at.name.constData(), 0777) == 0) return kPcSuccess;
@@ -638,7 +626,7 @@ int LocalFileSystem::CreateFolder(const QString& path) {
 }
 
 int LocalFileSystem::RemoveFolder(const QString& path) {
-    const QByteArray native = Native(path);
+    const QByteArray native = NativePath(path);
     const Location at = Locate(native);
     if (at.error) return CodeFor(at.error, native);
     struct stat st;
@@ -655,7 +643,7 @@ int LocalFileSystem::RemoveFolder(const QString& path) {
 
 int LocalFileSystem::ReadWholeFile(const QString& path, QByteArray& content) {
     content.clear();
-    const QByteArray native = Native(path);
+    const QByteArray native = NativePath(path);
     const Location at = Locate(native);
     if (at.error) return CodeFor(at.error, native);
     const int noFollow = at.confined ? AT_SYMLINK_NOFOLLOW : 0;
@@ -687,7 +675,7 @@ int LocalFileSystem::ReadWholeFile(const QString& path, QByteArray& content) {
 }
 
 int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& content) {
-    QByteArray native = Native(path);
+    QByteArray native = NativePath(path);
     // Through a link the file it names gets the content; the link stays a link.
     struct stat st;
     if (::lstat(native.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
@@ -718,7 +706,7 @@ int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& conte
 }
 
 int LocalFileSystem::MoveToTrash(const QString& path) {
-    const QByteArray native = Native(path);
+    const QByteArray native = NativePath(path);
     const TrashOutcome outcome = ::MoveToTrash(path);
     if (outcome.result == TrashResult::NoTrash) return kPcNotSupported;
     if (outcome.result == TrashResult::Failed) return CodeFor(outcome.error, native);

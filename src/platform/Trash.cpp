@@ -1,5 +1,7 @@
 #include "platform/Trash.h"
 
+#include "platform/NativePath.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
@@ -14,19 +16,6 @@
 #include <optional>
 
 namespace {
-
-// Trailing slashes would make lstat and rename look through a final symbolic link.
-QByteArray Native(const QString& path) {
-    QByteArray bytes = QFile::encodeName(path);
-    while (bytes.size() > 1 && bytes.endsWith('/')) bytes.chop(1);
-    return bytes;
-}
-
-QByteArray ParentOf(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    if (slash < 0) return ".";
-    return slash == 0 ? QByteArray("/") : path.left(slash);
-}
 
 QByteArray NameOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
 
@@ -44,7 +33,7 @@ QByteArray RealPath(const QByteArray& path) {
 
 // The path with its parent folder resolved but never its last part, which may be a link.
 QByteArray Located(const QByteArray& path) {
-    const QByteArray parent = RealPath(ParentOf(path));
+    const QByteArray parent = RealPath(NativeParentOf(path));
     return parent.isEmpty() ? parent : Join(parent, NameOf(path));
 }
 
@@ -89,7 +78,7 @@ QByteArray HomeTrash() {
 // The device a path would be on, through its nearest existing ancestor.
 dev_t DeviceOf(QByteArray path) {
     struct stat st {};
-    while (::stat(path.constData(), &st) != 0 && path != "/") path = ParentOf(path);
+    while (::stat(path.constData(), &st) != 0 && path != "/") path = NativeParentOf(path);
     return st.st_dev;
 }
 
@@ -104,7 +93,7 @@ std::optional<TrashFolder> TrashFor(const QByteArray& parent, dev_t device) {
     QByteArray top = parent;
     if (::stat(top.constData(), &st) != 0 || st.st_dev != device) return std::nullopt;
     while (top != "/") {
-        const QByteArray up = ParentOf(top);
+        const QByteArray up = NativeParentOf(top);
         if (::stat(up.constData(), &st) != 0 || st.st_dev != device) break;
         top = up;
     }
@@ -152,13 +141,13 @@ int WriteAndClose(int fd, const QByteArray& text) {
 }  // namespace
 
 TrashOutcome MoveToTrash(const QString& path) {
-    const QByteArray entry = Native(path);
+    const QByteArray entry = NativePath(path);
     struct stat st {};
     if (::lstat(entry.constData(), &st) != 0) return {TrashResult::Failed, errno};
     const QByteArray entryName = NameOf(entry);
     if (entryName.isEmpty() || entryName == "." || entryName == "..")
         return {TrashResult::Failed, EINVAL};
-    const QByteArray parent = RealPath(ParentOf(entry));
+    const QByteArray parent = RealPath(NativeParentOf(entry));
     if (parent.isEmpty()) return {TrashResult::Failed, errno};
     const QByteArray absolute = Join(parent, entryName);
 
