@@ -78,6 +78,7 @@ CMainFrame::CMainFrame() {
     CreateStatusBar();
     CreateAccelerators();
     Tp().TpSetMode(1);
+    usbNotices_ = std::make_unique<UsbNotices>(*this);
     deviceWatcher_ = new DeviceWatcher(QString::fromStdString(Tp().WatchFolder()), this);
     connect(deviceWatcher_, &DeviceWatcher::deviceChanged, this, &CMainFrame::OnDeviceChange);
     CreateClient();
@@ -263,17 +264,10 @@ void CMainFrame::BeginOperation() {
 void CMainFrame::EndOperation() {
     if (--operationDepth_ > 0) return;
     progress_.Finish();
-    const QList<DeviceEvent> deferred = std::exchange(deferredDeviceEvents_, {});
-    for (DeviceEvent event : deferred) OnDeviceChange(event);
+    usbNotices_->OperationEnded();
 }
 
-void CMainFrame::OnDeviceChange(DeviceEvent event) {
-    if (OperationRunning()) {
-        deferredDeviceEvents_.append(event);
-        return;
-    }
-    HandleDeviceChange(*this, event);
-}
+void CMainFrame::OnDeviceChange(DeviceEvent event) { usbNotices_->Notice(event); }
 
 void CMainFrame::SwitchMode(bool projectMode) {
     if (projectMode_ == projectMode) return;

@@ -5,6 +5,9 @@
 
 #include <QMainWindow>
 #include <map>
+#include <memory>
+
+class UsbNotices;
 
 class CFileTreeCtrl;
 class CPCView;
@@ -34,7 +37,6 @@ public:
     bool closeConnectEnabled = false;
     CFileTreeCtrl* clipboardSource = nullptr;
     CFileTreeCtrl* activeTree = nullptr;
-    bool deviceChangeBusy = false;
     bool connected = false;  // the File Mode connection
 
     bool IsProjectMode() const { return projectMode_; }
@@ -59,6 +61,7 @@ public:
     void EndOperation();
     bool OperationRunning() const { return operationDepth_ > 0; }
     void OnDeviceChange(DeviceEvent event);
+    UsbNotices& Usb() { return *usbNotices_; }
 
     // The image of the toolbar's middle button: 1 not connected, 3 connected.
     void SetConnectButtonImage(int image);
@@ -108,7 +111,7 @@ private:
     bool updateQueued_ = false;
     ProgressDisplay progress_{*this};
     int operationDepth_ = 0;
-    QList<DeviceEvent> deferredDeviceEvents_;
+    std::unique_ptr<UsbNotices> usbNotices_;
 };
 
 // Holds an operation open on the frame for its scope.

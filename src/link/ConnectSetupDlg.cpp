@@ -1,5 +1,6 @@
 #include "link/ConnectSetupDlg.h"
 
+#include "link/ModuleLimits.h"
 #include "link/TerminalLibrary.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPorts.h"
@@ -51,13 +52,15 @@ void CConnectSetupDlg::BuildPortList() {
     const bool wasRefreshing = refreshing_;
     refreshing_ = true;
 
-    const int32_t count = Tp().CommPortCount();
-    int32_t length = Tp().CommPortNameLength();
+    const uint32_t count = BoundedCount(Tp().CommPortCount(), &Prompt());
+    int32_t length = BoundedNameLength(Tp().CommPortNameLength());
     if (length > kNameBufferSize) buffer.assign(static_cast<size_t>(length), '\0');
-    for (int32_t index = 0; index < count; ++index) {
+    for (uint32_t index = 0; index < count; ++index) {
         std::fill(buffer.begin(), buffer.end(), '\0');
-        // `length` keeps what the module wrote back, for the next call.
-        Tp().CommPortName(index, buffer.data(), &length);
+        // `length` keeps what the module wrote back, for the next call, but never more than the
+        // buffer holds.
+        length = std::clamp(length, 0, static_cast<int32_t>(buffer.size()));
+        Tp().CommPortName(static_cast<int32_t>(index), buffer.data(), &length);
         // A module that fills the whole buffer leaves no NUL; never read past it.
         const size_t size = strnlen(buffer.data(), buffer.size());
         ui_->portBox->addItem(QString::fromLocal8Bit(buffer.data(), static_cast<qsizetype>(size)));

@@ -5,6 +5,8 @@
 #include "app/Services.h"
 #include "app/TarvikDoc.h"
 #include "link/ConnectSetupDlg.h"
+#include "link/ModuleLimits.h"
+#include "link/PortParsing.h"
 #include "link/TerminalLibrary.h"
 #include "link/TerminalLink.h"
 #include "pc/ItemKind.h"
@@ -106,28 +108,60 @@ void CloseConnect(CMainFrame& frame) {
     roster->setEnabled(!terminals.empty());
 }
 
-void HandleDeviceChange(CMainFrame& frame, DeviceEvent event) {
+UsbNotices::UsbNotices(CMainFrame& frame) : frame_(frame) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(kArrivalPauseMs);
+    connect(&timer_, &QTimer::timeout, this, &UsbNotices::Read);
+}
+
+void UsbNotices::Notice(DeviceEvent event) {
     if (event != DeviceEvent::Arrival && event != DeviceEvent::RemoveComplete) return;
-    if (!frame.connected) return;
-
-    TerminalLibrary& library = AppServices().library;
-    const uint32_t before = library.TpUsbCount();
-    const auto& terminals = g_doc->terminals;
-    const bool anyUsb =
-        NamesUsbTerminal(g_doc->settings.portName) ||
-        std::any_of(terminals.begin(), terminals.end(),
-                    [](const auto& record) { return NamesUsbTerminal(record->portName); });
-    if (!anyUsb || frame.deviceChangeBusy) return;
-    frame.deviceChangeBusy = true;
-
-    // The library may see a new terminal only a few seconds after the system does.
-    uint32_t now = before;
-    for (int reading = 0; reading < kArrivalReadings; ++reading) {
-        now = library.TpUsbCount();
-        if (now != before || event == DeviceEvent::RemoveComplete) break;
-        AppServices().clock.Pause(kArrivalPauseMs);
+    // Only a change of the port File Mode uses can take its terminal away or bring it back.
+    if (!frame_.connected || !NamesUsbTerminal(g_doc->settings.portName)) return;
+    const bool removal = event == DeviceEvent::RemoveComplete;
+    if (waiting_) {
+        // One plug brings several notices; a removal among them needs no more waiting.
+        if (removal) {
+            removal_ = true;
+            timer_.stop();
+            Read();
+        }
+        return;
     }
-    const bool found = FindUsbTerminal(library, g_doc->settings.portName, now) >= 0;
-    g_terminalView->SetOnline(found);
-    frame.deviceChangeBusy = false;
+    waiting_ = true;
+    removal_ = removal;
+    readings_ = 0;
+    before_ = BoundedCount(AppServices().library.TpUsbCount(), &AppServices().prompter);
+    Read();
+}
+
+void UsbNotices::Read() {
+    const Services services = AppServices();
+    const uint32_t now = BoundedCount(services.library.TpUsbCount(), &services.prompter);
+    ++readings_;
+    // The library may have counted the terminal before the notice came: then it is there.
+    const bool found =
+        FindUsbTerminal(services.library, g_doc->settings.portName, now, &services.prompter) >= 0;
+    if (now != before_ || removal_ || found || readings_ >= kArrivalReadings) {
+        Finish(found);
+    } else {
+        timer_.start();
+    }
+}
+
+void UsbNotices::Finish(bool found) {
+    waiting_ = false;
+    // Nothing changes the trees under a running operation.
+    if (frame_.OperationRunning()) {
+        heldOnline_ = found;
+    } else {
+        g_terminalView->SetOnline(found);
+    }
+}
+
+void UsbNotices::OperationEnded() {
+    if (!heldOnline_) return;
+    // A connection ended meanwhile leaves the tree as Disconnect made it.
+    if (frame_.connected) g_terminalView->SetOnline(*heldOnline_);
+    heldOnline_.reset();
 }

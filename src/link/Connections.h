@@ -9,5 +9,35 @@ void ConnectDisconnect(CMainFrame& frame);
 void NewConnect(CMainFrame& frame);
 void CloseConnect(CMainFrame& frame);
 
-// A USB terminal plugged in or pulled out while File Mode is connected.
-void HandleDeviceChange(CMainFrame& frame, DeviceEvent event);
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <optional>
+
+// A USB terminal plugged in or pulled out while File Mode is connected to one. The library may
+// see a new terminal only seconds after the system does, so the count is read up to five times
+// a second apart by a timer, the window answering all the while. Notices that arrive during a
+// wait join it, and a result reached while an operation runs waits until it ends.
+class UsbNotices : public QObject {
+public:
+    explicit UsbNotices(CMainFrame& frame);
+
+    void Notice(DeviceEvent event);
+    // Shows a result held back while an operation ran.
+    void OperationEnded();
+    bool Waiting() const { return waiting_; }
+    // Tests wait less than a second between readings.
+    void SetReadingInterval(int milliseconds) { timer_.setInterval(milliseconds); }
+
+private:
+    void Read();
+    void Finish(bool found);
+
+    CMainFrame& frame_;
+    QTimer timer_;
+    bool waiting_ = false;
+    bool removal_ = false;
+    uint32_t before_ = 0;
+    int readings_ = 0;
+    std::optional<bool> heldOnline_;
+};

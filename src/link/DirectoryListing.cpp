@@ -38,3 +38,12 @@ void DecodeListing(const uint8_t* buffer, int32_t count, std::vector<DirectoryEn
 QString TerminalText(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+std::string TerminalBytes(const QString& text) { return text.toLatin1().toStdString(); }
+
+std::string UpperTerminalBytes(const QString& path) {
+    std::string bytes = TerminalBytes(path);
+    for (char& c : bytes)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return bytes;
+}

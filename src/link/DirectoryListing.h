@@ -30,6 +30,11 @@ DirectoryEntry DecodeEntry(const uint8_t* record);
 
 // A terminal's bytes as text: each byte stands for one character, NULs included.
 QString TerminalText(std::string_view text);
+// The same back: text from TerminalText gives exactly the bytes it came from, so a name with a
+// byte of 0x80 or above reaches the terminal as the terminal listed it.
+std::string TerminalBytes(const QString& text);
+// `path` with only its ASCII letters upper-cased, as a terminal takes a path.
+std::string UpperTerminalBytes(const QString& path);
 
 // Decodes a listing buffer of `count` records as a module reported them. Whatever the count,
 // no more entries are read than the 225 records the buffer holds.

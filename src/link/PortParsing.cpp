@@ -1,16 +1,19 @@
 #include "link/PortParsing.h"
 
+#include "link/ModuleLimits.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-int FindUsbTerminal(TerminalLibrary& library, const std::string& portName, uint32_t count) {
-    int32_t length = library.TpUsbNameLength();
-    if (length < 0) length = 0;
+int FindUsbTerminal(TerminalLibrary& library, const std::string& portName, uint32_t count,
+                    Prompter* prompter) {
+    const int32_t length = BoundedNameLength(library.TpUsbNameLength());
     std::vector<char> buffer(static_cast<size_t>(length) + 1);
-    for (uint32_t index = 0; index < count; ++index) {
+    const uint32_t bounded = BoundedCount(count, prompter);
+    for (uint32_t index = 0; index < bounded; ++index) {
         std::fill(buffer.begin(), buffer.end(), '\0');
         int32_t size = static_cast<int32_t>(buffer.size());
         library.TpUsbName(static_cast<int32_t>(index), buffer.data(), &size);

@@ -20,8 +20,12 @@ inline bool NamesUsbTerminal(const std::string& portName) {
     return portName.find("TQ-") != std::string::npos;
 }
 
+class Prompter;
+
 // Index of `portName` among the first `count` USB terminal names (exact, case-sensitive), or -1.
-int FindUsbTerminal(TerminalLibrary& library, const std::string& portName, uint32_t count);
+// A count beyond any PC's is bounded, and told through `prompter` when one is given.
+int FindUsbTerminal(TerminalLibrary& library, const std::string& portName, uint32_t count,
+                    Prompter* prompter = nullptr);
 
 // Turns a port name into TpOpen's kind and number; none for a USB name that is not attached.
 std::optional<PortAddress> ParsePort(TerminalLibrary& library, const std::string& portName);

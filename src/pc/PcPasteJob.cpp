@@ -33,16 +33,11 @@ int TerminalLevel(const QString& path) {
     return static_cast<int>(path.count(u'\\'));
 }
 
-// Terminal names are bytes, taken one for one as the tree took them.
-std::string TerminalBytes(const QString& path) {
-    return path.toLatin1().toStdString();
-}
-
 // A file without an extension has no "." on the terminal, though a listing's display adds one.
 QString ListedName(const DirectoryEntry& entry) {
-    QString name = QString::fromLatin1(entry.name);
+    QString name = TerminalText(entry.name);
     if (entry.IsFile() && !entry.extension.empty()) {
-        name += u'.' + QString::fromLatin1(entry.extension);
+        name += u'.' + TerminalText(entry.extension);
     }
     return name;
 }

@@ -116,7 +116,7 @@ std::optional<ItemProperties> ReadItemProperties(const Services& services,
         ShowMessage(services.prompter, kDeviceOfflineText);
         return std::nullopt;
     }
-    const std::string terminalPath = path.toLatin1().toStdString();
+    const std::string terminalPath = TerminalBytes(path);
     QString location = path.left(std::max<qsizetype>(path.lastIndexOf(u'\\'), 0));
     ItemProperties properties;
     properties.name = text;
@@ -153,7 +153,7 @@ std::optional<ItemProperties> ReadItemProperties(const Services& services,
     if (image == kKindFile) {
         if (location.size() < 3) location += u'\\';
         std::vector<DirectoryEntry> entries;
-        if (const ResultCode rc = link.ListFolder(location.toLatin1().toStdString(), entries);
+        if (const ResultCode rc = link.ListFolder(TerminalBytes(location), entries);
             rc != kSuccess) {
             ShowMessage(services.prompter, ResultCodeMessage(rc));
             return std::nullopt;

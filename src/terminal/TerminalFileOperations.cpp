@@ -31,7 +31,7 @@ constexpr int kAfterFormatPauseMs = 100;
 constexpr int kMaxFolderLevels = 2;
 
 QString Text(const std::string& text) {
-    return QString::fromStdString(text);
+    return TerminalText(text);
 }
 QString PcName(const QString& path) {
     return path.mid(path.lastIndexOf('/') + 1);
@@ -131,7 +131,7 @@ void PasteWalk::RemoveFolderIfEmpty(const QString& pcFolder) {
 }
 
 void PasteWalk::PasteFile(const QString& pcPath, const std::string& targetFolder) {
-    const std::string destination = JoinTerminalPath(targetFolder, PcName(pcPath).toStdString());
+    const std::string destination = JoinTerminalPath(targetFolder, TerminalBytes(PcName(pcPath)));
     const std::optional<PcEntry> entry = services_.files.Stat(pcPath);
     if (entry && !Sendable(pcPath, *entry)) return;
     if (entry && entry->system) {
@@ -172,7 +172,7 @@ void PasteWalk::PasteFolder(const QString& pcFolder, const std::string& targetFo
 }
 
 bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string& terminalFolder) {
-    const std::string folder = JoinTerminalPath(terminalFolder, PcName(pcFolder).toStdString());
+    const std::string folder = JoinTerminalPath(terminalFolder, TerminalBytes(PcName(pcFolder)));
     if (std::count(folder.begin(), folder.end(), '\\') > kMaxFolderLevels) {
         Show(kTooDeep);
         return false;
@@ -211,7 +211,7 @@ bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string&
             continue;
         }
         if (sent.contains(entry.name.toUpper())) continue;
-        const std::string destination = JoinTerminalPath(folder, entry.name.toStdString());
+        const std::string destination = JoinTerminalPath(folder, TerminalBytes(entry.name));
         if (!Announce(path, destination, entry.size)) break;
         const ResultCode rc = link_.PutFile(path, destination, true);
         services_.progress.AfterFile(rc == kSuccess ? entry.size : 0);

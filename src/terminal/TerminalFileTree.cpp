@@ -80,7 +80,7 @@ int CTerminalFileTree::FillFolder(QTreeWidgetItem* item) {
         }
         return 1;
     }
-    const ResultCode rc = link.ListFolder(GetItemPath(item).toUpper().toStdString(), entries);
+    const ResultCode rc = link.ListFolder(UpperTerminalBytes(GetItemPath(item)), entries);
     if (rc != kSuccess) {
         ShowMessage(services.prompter, ResultCodeMessage(rc));
         return 1;

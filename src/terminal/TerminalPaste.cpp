@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Services.h"
 #include "app/TarvikDoc.h"
+#include "link/DirectoryListing.h"
 #include "pc/ItemKind.h"
 #include "terminal/TerminalFileOperations.h"
 
@@ -22,7 +23,7 @@ void CTerminalFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
         sources.append({source.GetItemPath(item), ItemImage(item) == kKindFolder});
     }
     const TerminalPasteResult result = PasteToTerminal(AppServices(), g_doc->settings, sources,
-                                                       targetPath.toStdString(), source.CopyFlag());
+                                                       TerminalBytes(targetPath), source.CopyFlag());
     if (!result.reached) return;
 
     for (const QString& path : result.removedFromPc) {
@@ -42,7 +43,7 @@ void CTerminalFileTree::DeleteItem(QTreeWidgetItem* item) {
     const int kind = ItemImage(item);
     if (kind != kKindFolder && kind != kKindFile) return;
     const QString path = GetItemPath(item);
-    const bool deleted = DeleteOnTerminal(AppServices(), g_doc->settings, path.toStdString(),
+    const bool deleted = DeleteOnTerminal(AppServices(), g_doc->settings, TerminalBytes(path),
                                           kind == kKindFolder, [&] { DropHighlight(item); });
     if (!deleted) return;
     if (QTreeWidgetItem* gone = FindItem(path)) RemoveItem(gone);
@@ -53,8 +54,8 @@ void CTerminalFileTree::NewFolder(const QString& name) {
     const int kind = ItemImage(parent);
     if (kind != kKindFixed && kind != kKindFolder) return;
     const QString path = GetItemPath(parent);
-    if (!MakeTerminalFolder(AppServices(), g_doc->settings, path.toStdString(),
-                            name.toStdString())) {
+    if (!MakeTerminalFolder(AppServices(), g_doc->settings, TerminalBytes(path),
+                            TerminalBytes(name))) {
         return;
     }
     if (QTreeWidgetItem* folder = FindItem(path)) {
@@ -67,7 +68,7 @@ void CTerminalFileTree::FormatDrive() {
     const QTreeWidgetItem* drive = CaretItem();
     if (ItemImage(drive) != kKindFixed) return;
     const QString path = GetItemPath(drive);
-    FormatTerminalDrive(AppServices(), g_doc->settings, path.toStdString(), [&] {
+    FormatTerminalDrive(AppServices(), g_doc->settings, TerminalBytes(path), [&] {
         if (QTreeWidgetItem* item = FindItem(path)) FillFolder(item);
     });
 }

@@ -13,7 +13,7 @@ bool RenameTerminalItem(const Services& services, const ConnectionSettings& sett
     }
     // Names are bytes on the terminal, taken one for one as the tree took them.
     const ResultCode rc =
-        link.Rename(oldPath.toLatin1().toStdString(), newName.toLatin1().toStdString());
+        link.Rename(TerminalBytes(oldPath), TerminalBytes(newName));
     link.Close();
     if (rc == kSuccess) return true;
     ShowMessage(services.prompter, ResultCodeMessage(rc));

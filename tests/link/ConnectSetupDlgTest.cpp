@@ -82,13 +82,18 @@ TEST_F(ConnectSetupDlgTest, ListsLibraryNamesInOrderThenPcPortsKeepingDuplicates
     EXPECT_EQ(Entries(PortBox()), (QStringList{"TQ-3100 #2", "Bench", "COM1", "COM1", "COM2"}));
 }
 
-TEST_F(ConnectSetupDlgTest, LengthWrittenBackByTheModuleIsPassedToTheNextCall) {
+// A length that grows never lets the module write past the 100-byte buffer.
+TEST_F(ConnectSetupDlgTest, LengthWrittenBackByTheModuleIsPassedToTheNextCallWithinTheBuffer) {
     ON_CALL(library, CommPortNameLength()).WillByDefault(Return(40));
-    shrink = 7;
-    Open({"A", "B", "C"}, "");
+    for (const auto& [change, expected] : {std::pair{7, std::vector<int32_t>{40, 33, 26}},
+                                           {-500, std::vector<int32_t>{40, 100, 100}}}) {
+        lengths.clear();
+        shrink = change;
+        Open({"A", "B", "C"}, "");
 
-    EXPECT_EQ(lengths, (std::vector<int32_t>{40, 33, 26}));
-    EXPECT_EQ(Entries(PortBox()), (QStringList{"A", "B", "C"}));
+        EXPECT_EQ(lengths, expected);
+        EXPECT_EQ(Entries(PortBox()), (QStringList{"A", "B", "C"}));
+    }
 }
 
 class ConnectSetupNameLength : public ConnectSetupDlgTest,

@@ -2,6 +2,8 @@
 
 #include "app/CommandIds.h"
 #include "app/Globals.h"
+#include "app/MainFrame.h"
+#include "link/ModuleLimits.h"
 #include "pc/ItemKind.h"
 #include "support/AppFixture.h"
 #include "support/MockTerminalLibrary.h"
@@ -246,6 +248,7 @@ TEST_F(ConnectionsTest, PullingTheUsbTerminalOutGreysTheTreeAndPluggingItBackRes
     RecordingClock clock;
     Connect("TQ-3100-0001");
     ASSERT_TRUE(app->Frame().connected);
+    app->Frame().Usb().SetReadingInterval(5);
 
     bench.Remove(kUsbTerminal.folder);
     ASSERT_TRUE(WaitFor([&] { return !FileTree().isEnabled(); }));
@@ -267,66 +270,102 @@ protected:
         app->Doc().settings.portName = "TQ-3100-0001";
         app->Frame().connected = true;
         g_terminalView->SetOnline(true);
+        Usb().SetReadingInterval(5);
+    }
+    UsbNotices& Usb() { return app->Frame().Usb(); }
+    // Counts read one after another; the last one repeats.
+    void Counts(std::vector<uint32_t> counts) {
+        ON_CALL(library, TpUsbCount()).WillByDefault([this, counts] {
+            return counts[std::min(readings++, counts.size() - 1)];
+        });
+    }
+    void Notice(DeviceEvent event) {
+        app->Frame().OnDeviceChange(event);
+        ASSERT_TRUE(WaitFor([&] { return !Usb().Waiting(); }));
     }
 
     NiceMock<MockTerminalLibrary> library;
-    RecordingClock clock;
     std::unique_ptr<AppFixture> app;
+    size_t readings = 0;
 };
 
-TEST_F(DeviceChangeTest, AnArrivalTheLibraryDoesNotSeeIsReadFiveTimesASecondApart) {
-    EXPECT_CALL(library, TpUsbCount()).Times(6).WillRepeatedly(Return(1u));
-    HandleDeviceChange(app->Frame(), DeviceEvent::Arrival);
-    EXPECT_EQ(clock.pauses, (std::vector<int>{1000, 1000, 1000, 1000, 1000}));
-    EXPECT_TRUE(g_terminalView->FileTree()->isEnabled());
-    EXPECT_FALSE(app->Frame().deviceChangeBusy);
+TEST_F(DeviceChangeTest, AnArrivalIsReadUntilTheCountChangesOrFiveTimesAndSeveralNoticesAreOne) {
+    // Not among the names the library lists, so only the count can end the wait early.
+    app->Doc().settings.portName = "TQ-3100-0002";
+    for (const auto& [counts, expected] :
+         {std::pair{std::vector<uint32_t>{1}, size_t(6)}, {{1, 1, 1, 2}, size_t(4)}}) {
+        readings = 0;
+        Counts(counts);
+        // One plug: the USB device, its tty, and anything else plugged at once.
+        app->Frame().OnDeviceChange(DeviceEvent::Arrival);
+        app->Frame().OnDeviceChange(DeviceEvent::Arrival);
+        Notice(DeviceEvent::Arrival);
+        EXPECT_EQ(readings, expected);
+        EXPECT_FALSE(g_terminalView->FileTree()->isEnabled());
+    }
 }
 
-TEST_F(DeviceChangeTest, AnArrivalStopsWaitingOnceTheCountChanges) {
-    std::vector<uint32_t> counts{1, 1, 1, 2};
-    size_t reading = 0;
-    ON_CALL(library, TpUsbCount()).WillByDefault([&] {
-        return counts[std::min(reading++, counts.size() - 1)];
-    });
-    HandleDeviceChange(app->Frame(), DeviceEvent::Arrival);
-    EXPECT_EQ(clock.pauses.size(), 2u);
+TEST_F(DeviceChangeTest, AnArrivalTheLibraryAlreadyCountedEndsAtTheFirstReading) {
+    g_terminalView->SetOnline(false);
+    Counts({1});
+    Notice(DeviceEvent::Arrival);
+    EXPECT_EQ(readings, 2u);
+    EXPECT_TRUE(g_terminalView->FileTree()->isEnabled());
+}
+
+TEST_F(DeviceChangeTest, TheWindowAnswersWhileAnArrivalIsAwaited) {
+    Usb().SetReadingInterval(1000);
+    app->Doc().settings.portName = "TQ-3100-0002";
+    Counts({1});
+    QElapsedTimer timer;
+    timer.start();
+    app->Frame().OnDeviceChange(DeviceEvent::Arrival);
+    app->Frame().RunCommand(ID_PROJECT_MODE);
+    QCoreApplication::processEvents();
+    EXPECT_LT(timer.elapsed(), 200);
+    EXPECT_TRUE(Usb().Waiting());
+    EXPECT_TRUE(app->Frame().IsProjectMode());
 }
 
 TEST_F(DeviceChangeTest, ARemovalReadsOnceAndGreysTheTreeWhenTheTerminalIsGone) {
-    std::vector<uint32_t> counts{1, 0};
-    size_t reading = 0;
-    EXPECT_CALL(library, TpUsbCount()).Times(2).WillRepeatedly([&] { return counts[reading++]; });
-    HandleDeviceChange(app->Frame(), DeviceEvent::RemoveComplete);
-    EXPECT_TRUE(clock.pauses.empty());
+    Counts({1, 0});
+    Notice(DeviceEvent::RemoveComplete);
+    EXPECT_EQ(readings, 2u);
     EXPECT_FALSE(g_terminalView->FileTree()->isEnabled());
 }
 
-TEST_F(DeviceChangeTest, NothingHappensWhileDisconnectedOrWithoutAUsbPortOrWhenBusy) {
-    EXPECT_CALL(library, TpUsbName).Times(0);
+TEST_F(DeviceChangeTest, OnlyTheFileModeTerminalsOwnUsbPortIsLookedFor) {
+    EXPECT_CALL(library, TpUsbCount).Times(0);
     app->Frame().connected = false;
-    HandleDeviceChange(app->Frame(), DeviceEvent::RemoveComplete);
+    Notice(DeviceEvent::RemoveComplete);
 
     app->Frame().connected = true;
     app->Doc().settings.portName = "COM3";
-    HandleDeviceChange(app->Frame(), DeviceEvent::RemoveComplete);
-
-    app->Doc().settings.portName = "TQ-3100-0001";
-    app->Frame().deviceChangeBusy = true;
-    HandleDeviceChange(app->Frame(), DeviceEvent::RemoveComplete);
-
-    app->Frame().deviceChangeBusy = false;
-    HandleDeviceChange(app->Frame(), DeviceEvent::NodesChanged);
-    EXPECT_TRUE(g_terminalView->FileTree()->isEnabled());
-    EXPECT_TRUE(clock.pauses.empty());
-}
-
-TEST_F(DeviceChangeTest, AUsbPortInTheRosterIsEnoughToLookForTheFileModeTerminal) {
-    app->Doc().settings.portName = "COM3";
+    // A USB terminal in the roster is no reason to take File Mode's serial terminal away.
     app->Doc().terminals.push_back(
         std::make_unique<ConnectionSettings>(ConnectionSettings{"TQ-3100-0001", 6, "", ""}));
-    HandleDeviceChange(app->Frame(), DeviceEvent::RemoveComplete);
-    // COM3 is not among the USB names, so the File Mode terminal counts as gone.
+    Notice(DeviceEvent::RemoveComplete);
+
+    app->Doc().settings.portName = "TQ-3100-0001";
+    Notice(DeviceEvent::NodesChanged);
+    EXPECT_TRUE(g_terminalView->FileTree()->isEnabled());
+}
+
+TEST_F(DeviceChangeTest, ARemovalDuringAnOperationShowsOnlyWhenItEnds) {
+    Counts({1, 0});
+    app->Frame().BeginOperation();
+    Notice(DeviceEvent::RemoveComplete);
+    EXPECT_TRUE(g_terminalView->FileTree()->isEnabled());
+    app->Frame().EndOperation();
     EXPECT_FALSE(g_terminalView->FileTree()->isEnabled());
+}
+
+TEST_F(DeviceChangeTest, AModuleCountingBillionsOfTerminalsIsBoundedAndToldOnce) {
+    ForgetModuleFault();
+    Counts({1, 4000000000u});
+    Notice(DeviceEvent::RemoveComplete);
+    Notice(DeviceEvent::RemoveComplete);
+    EXPECT_EQ(app->Prompter().messages.size(), 1);
 }
 
 }  // namespace

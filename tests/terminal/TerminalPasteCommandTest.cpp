@@ -223,7 +223,7 @@ TEST_P(DeviceNoticeTest, ANoticeDuringTheOverwriteQuestionWaitsUntilThePasteEnds
 INSTANTIATE_TEST_SUITE_P(
     Notices, DeviceNoticeTest,
     ::testing::Values(
-        DeviceNotice{DeviceEvent::Arrival, false, {}, {500, 1000, 1000, 1000, 1000, 1000}},
+        DeviceNotice{DeviceEvent::Arrival, false, {}, {500}},
         DeviceNotice{DeviceEvent::RemoveComplete, true, {"Invalid port handle!"}, {}}));
 
 TEST_F(TerminalCommandsTest, TheDeleteKeyDeletesTheSelectionInOrderAndKeepsARefusedFolder) {
