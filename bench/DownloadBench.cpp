@@ -81,6 +81,9 @@ public:
     int WriteWholeFile(const QString& path, const QByteArray& content) override {
         return Timed([&] { return LocalFiles().WriteWholeFile(path, content); });
     }
+    std::optional<qint64> FreeBytes(const QString& folder) override {
+        return LocalFiles().FreeBytes(folder);
+    }
     int MoveToTrash(const QString& path) override {
         return Timed([&] { return LocalFiles().MoveToTrash(path); });
     }

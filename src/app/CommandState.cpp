@@ -18,7 +18,10 @@ bool PasteEnabled(const CFileTreeCtrl* active, const CFileTreeCtrl* source) {
         return sourceHasItems && (image == kKindFolder || image == kKindFixed);
     }
     if (active->IsPcTree()) return false;
-    return sourceHasItems && source != active;
+    // With nothing to drop, a Paste onto a roster terminal reads its projects again.
+    const QTreeWidgetItem* target = active->ContextItem();
+    if (!sourceHasItems) return target && target->parent() == active->RootItem();
+    return source != active;
 }
 
 bool IsCommandEnabled(int commandId, const CMainFrame& frame, const CTarvikDoc& doc) {

@@ -28,7 +28,16 @@ void PasteClipboard(CMainFrame& frame) {
     CFileTreeCtrl* source = frame.clipboardSource;
     // A paste always ends the clipboard, whatever the operation did.
     frame.clipboardSource = nullptr;
-    if (!active || !source || source->SelectionList().isEmpty()) return;
+    if (!active) return;
+    auto* roster = qobject_cast<CTerminalFileTree*>(active);
+    if (!source || source->SelectionList().isEmpty()) {
+        // Nothing to drop: the roster terminal is read again all the same.
+        if (roster && !roster->IsFileMode()) {
+            OperationScope operation(frame);
+            roster->DropProject(active->ContextItem(), *active);
+        }
+        return;
+    }
     OperationScope operation(frame);
     if (source->IsFileMode()) {
         if (auto* pc = qobject_cast<CPCFileTree*>(active)) {
@@ -36,7 +45,7 @@ void PasteClipboard(CMainFrame& frame) {
         } else if (auto* terminal = qobject_cast<CTerminalFileTree*>(active)) {
             terminal->Paste(active->CaretItem(), *source);
         }
-    } else if (auto* roster = qobject_cast<CTerminalFileTree*>(active)) {
+    } else if (roster) {
         roster->DropProject(active->ContextItem(), *source);
     }
 }

@@ -41,12 +41,13 @@ ResultCode TerminalLink::ReadIdentity(TerminalIdentity& identity) {
 }
 
 ResultCode TerminalLink::ListFolder(const std::string& folder,
-                                    std::vector<DirectoryEntry>& entries) {
+                                    std::vector<DirectoryEntry>& entries, int32_t* reported) {
     std::vector<uint8_t> buffer(kListingBufferSize, 0);
     int32_t count = 0;
     int32_t size = kListingBufferSize;
     const ResultCode rc = library_.TpListDir(handle_, folder.c_str(), &count, buffer.data(), &size);
     entries.clear();
+    if (reported) *reported = rc == kSuccess ? count : 0;
     if (rc != kSuccess) return rc;
     DecodeListing(buffer.data(), count, entries);
     return rc;

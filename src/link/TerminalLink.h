@@ -33,8 +33,10 @@ public:
 
     // The identity is untouched unless the result is 0.
     ResultCode ReadIdentity(TerminalIdentity& identity);
-    // Whatever count the module reports, no more entries are read than the buffer holds.
-    ResultCode ListFolder(const std::string& folder, std::vector<DirectoryEntry>& entries);
+    // Whatever count the module reports, no more entries are read than the buffer holds;
+    // `reported` gets the module's own count, which may be more.
+    ResultCode ListFolder(const std::string& folder, std::vector<DirectoryEntry>& entries,
+                          int32_t* reported = nullptr);
     ResultCode DiskInfo(const std::string& drive, int32_t& capacityKB, int32_t& freeKB);
     ResultCode FormatDisk(const std::string& drive);
     ResultCode MakeDir(const std::string& folder);

@@ -8,6 +8,7 @@
 #include "platform/Prompter.h"
 #include "platform/Questions.h"
 
+#include <QLocale>
 #include <QSet>
 #include <algorithm>
 #include <vector>
@@ -19,6 +20,8 @@ constexpr char kIntoItself[] = "%1 cannot be pasted into itself or a folder insi
 constexpr int kTerminalFolderLevels = 2;
 constexpr ResultCode kTransmissionTimeout = 2509;
 constexpr ResultCode kIllegalFileName = 2626;
+// Less room than this on a volume is a full disk, whatever the file's size.
+constexpr qint64 kLeastRoom = 64 * 1024;
 
 // A terminal that stopped answering answers every later call the same way.
 bool LinkLost(ResultCode rc) {
@@ -69,6 +72,8 @@ public:
     void PastePc(const QList<PathAndKind>& sources, const QString& target);
     void PasteTerminal(TerminalLink& link, const QList<PathAndKind>& sources,
                        const QString& target);
+    // Tells once how many terminal entries no listing could show.
+    void ReportUnlisted();
 
     PcPasteResult result;
 
@@ -90,12 +95,17 @@ private:
     void End(qint64 bytes) { services_.progress.AfterFile(bytes); }
     void Show(const QString& text) { ShowMessage(services_.prompter, text); }
     void Fail(ResultCode rc);
+    // Whether the volume of `to` has no room for `bytes` more.
+    bool NoRoomFor(const QString& to, qint64 bytes);
+    // Ends the whole paste with one message: every file after would fail the same way.
+    void DiskFull(const QString& to);
 
     const Services& services_;
     PcFileSystem& files_;
     const bool copy_;
-    bool stopped_ = false;  // cancelled, or the terminal is gone
+    bool stopped_ = false;  // cancelled, the terminal is gone, or the disk is full
     QStringList removedFolders_;
+    qint64 unlisted_ = 0;  // entries beyond the listings' limit, never reached
 };
 
 bool PasteJob::Begin(const QString& from, const QString& to, qint64 bytes) {
@@ -103,6 +113,18 @@ bool PasteJob::Begin(const QString& from, const QString& to, qint64 bytes) {
     result.cancelled = true;
     stopped_ = true;
     return false;
+}
+
+bool PasteJob::NoRoomFor(const QString& to, qint64 bytes) {
+    const auto free = files_.FreeBytes(PcParentPath(to));
+    return free && *free < std::max(bytes, kLeastRoom);
+}
+
+void PasteJob::DiskFull(const QString& to) {
+    const auto free = files_.FreeBytes(PcParentPath(to));
+    Show(QStringLiteral("%1 cannot be written: the disk is full (%2 free).\nThe rest was not copied.")
+             .arg(to, QLocale().formattedDataSize(free.value_or(0))));
+    stopped_ = true;
 }
 
 void PasteJob::Fail(ResultCode rc) {
@@ -166,7 +188,9 @@ void PasteJob::PastePcFile(const QString& from, const QString& to) {
         code = existing ? MoveReplacing(from, to) : files_.MoveFile(from, to);
     }
     End(code == kPcSuccess ? bytes : 0);
-    if (code != kPcSuccess) {
+    if (code == kPcDiskFull) {
+        DiskFull(to);
+    } else if (code != kPcSuccess) {
         Show(PcFailureText(copy_, from, to, code));
     } else if (!copy_) {
         result.gone << from;
@@ -174,6 +198,8 @@ void PasteJob::PastePcFile(const QString& from, const QString& to) {
 }
 
 void PasteJob::PastePcFolder(const QString& folder, const QString& target) {
+    // Dropped onto itself: a jitter of the mouse, nothing to tell.
+    if (target == folder) return;
     if (IsSameOrInsidePc(target, folder)) {
         Show(QString::fromLatin1(kIntoItself).arg(folder));
         return;
@@ -239,6 +265,10 @@ void PasteJob::CopyPcFolder(const FolderPlan& plan, const QString& destParent) {
         // A folder copy merges and replaces without asking; a move never replaces.
         const int code = copy_ ? files_.CopyFile(from, to, false) : files_.MoveFile(from, to);
         End(code == kPcSuccess ? file.size : 0);
+        if (code == kPcDiskFull) {
+            DiskFull(to);
+            return;
+        }
         if (code != kPcSuccess) {
             Show(PcFailureText(copy_, from, to, code));
             return;
@@ -277,15 +307,28 @@ void PasteJob::PasteTerminal(TerminalLink& link, const QList<PathAndKind>& sourc
     }
 }
 
+void PasteJob::ReportUnlisted() {
+    if (unlisted_ == 0) return;
+    Show(QStringLiteral("%1 entries were not copied: a terminal lists at most %2 entries of a "
+                        "folder. Their folders stay on the terminal.")
+             .arg(unlisted_)
+             .arg(kListingEntries));
+}
+
 void PasteJob::CopyTerminalFolder(TerminalLink& link, const QString& folder,
                                   const QString& destParent) {
     const QString dest = JoinPcPath(destParent, TerminalNameOf(folder));
     if (!MakeFolder(folder, dest)) return;
     std::vector<DirectoryEntry> entries;
-    if (const ResultCode rc = link.ListFolder(TerminalBytes(folder), entries); rc != kSuccess) {
+    int32_t reported = 0;
+    if (const ResultCode rc = link.ListFolder(TerminalBytes(folder), entries, &reported);
+        rc != kSuccess) {
         Fail(rc);
         return;
     }
+    // A listing holds 225 entries at most: what lies beyond stays, and so does its folder.
+    const bool clamped = reported > qint64(entries.size());
+    if (clamped) unlisted_ += reported - qint64(entries.size());
     QSet<QString> seen;
     for (const DirectoryEntry& entry : entries) {
         if (!entry.IsFolder() && !entry.IsFile()) continue;
@@ -308,7 +351,7 @@ void PasteJob::CopyTerminalFolder(TerminalLink& link, const QString& folder,
         }
         if (stopped_) return;
     }
-    if (!copy_ && !stopped_) RemoveIfEmpty(link, folder);
+    if (!copy_ && !stopped_ && !clamped) RemoveIfEmpty(link, folder);
 }
 
 FileOutcome PasteJob::FetchFile(TerminalLink& link, const QString& from, const QString& to,
@@ -333,7 +376,10 @@ FileOutcome PasteJob::FetchFile(TerminalLink& link, const QString& from, const Q
     }
     const bool whole = rc == kSuccess && code == kPcSuccess;
     End(whole ? bytes : 0);
-    if (rc != kSuccess) {
+    // The module tells a full disk only as a failed transfer.
+    if (code == kPcDiskFull || (rc != kSuccess && NoRoomFor(to, bytes))) {
+        DiskFull(to);
+    } else if (rc != kSuccess) {
         Fail(rc);
     } else if (code != kPcSuccess) {
         Show(PcFailureText(copy_, from, to, code));
@@ -386,5 +432,6 @@ PcPasteResult PasteTerminalIntoPcFolder(const Services& services,
     }
     PasteJob job(services, copy);
     job.PasteTerminal(link, sources, target);
+    job.ReportUnlisted();
     return job.result;
 }

@@ -30,6 +30,7 @@ public:
     int RemoveFolder(const QString& path) override;
     int ReadWholeFile(const QString& path, QByteArray& content) override;
     int WriteWholeFile(const QString& path, const QByteArray& content) override;
+    std::optional<qint64> FreeBytes(const QString& folder) override;
     int MoveToTrash(const QString& path) override;
     QString TemporaryNameBeside(const QString& path) override;
     std::unique_ptr<WalkConfinement> ConfineWalk(const QString& top) override;

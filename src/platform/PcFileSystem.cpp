@@ -12,6 +12,7 @@
 #include <signal.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -703,6 +704,12 @@ int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& conte
     }
     const int error = file.Publish(true, {});
     return error ? CodeFor(error, native) : kPcSuccess;
+}
+
+std::optional<qint64> LocalFileSystem::FreeBytes(const QString& folder) {
+    struct statvfs st;
+    if (::statvfs(NativePath(folder).constData(), &st) != 0) return std::nullopt;
+    return qint64(st.f_bavail) * qint64(st.f_frsize);
 }
 
 int LocalFileSystem::MoveToTrash(const QString& path) {

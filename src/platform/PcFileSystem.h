@@ -63,6 +63,8 @@ public:
     virtual int ReadWholeFile(const QString& path, QByteArray& content) = 0;
     // Writes through a temporary name beside the file, so the file is whole or untouched.
     virtual int WriteWholeFile(const QString& path, const QByteArray& content) = 0;
+    // The bytes free for the user on the volume of `folder`; none when it cannot be told.
+    virtual std::optional<qint64> FreeBytes(const QString& folder) = 0;
     // Moves a file, a link or a whole folder to the Trash of its volume; kPcNotSupported when
     // that volume has none.
     virtual int MoveToTrash(const QString& path) = 0;

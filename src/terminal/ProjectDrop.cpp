@@ -53,9 +53,13 @@ void CTerminalFileTree::RemoveTerminalProject(QTreeWidgetItem* item) {
         ShowMessage(services.prompter, kDeviceOfflineText);
         return;
     }
-    if (RemoveProject(services, link, item->text(0), DataFolder)) {
-        if (QTreeWidgetItem* terminal = RootItem()->child(position)) {
-            ListTerminalProjects(terminal, &link);
-        }
+    // A re-listing forgets the selection, so the terminal is read again only after the last
+    // project of the list; each one before it just leaves the tree.
+    const bool last = SelectionList().isEmpty() || SelectionList().constLast() == item;
+    if (!RemoveProject(services, link, item->text(0), DataFolder)) return;
+    if (!last) {
+        RemoveItem(item);
+    } else if (QTreeWidgetItem* terminal = RootItem()->child(position)) {
+        ListTerminalProjects(terminal, &link);
     }
 }

@@ -18,8 +18,6 @@ namespace {
 
 constexpr char kTooDeep[] = "Device can't create folder over 2 level";
 
-constexpr ResultCode kTransmissionTimeout = 2509;
-constexpr ResultCode kNotEnoughSpace = 2619;
 constexpr ResultCode kOpenFileFail = 2804;
 constexpr ResultCode kIllegalFileName = 2626;
 // How many skipped names one message lists before it only counts the rest.
@@ -35,12 +33,6 @@ QString Text(const std::string& text) {
 }
 QString PcName(const QString& path) {
     return path.mid(path.lastIndexOf('/') + 1);
-}
-
-// After these no further file can reach the terminal, so going on would only repeat the
-// message for every folder still to come.
-bool EndsTheWalk(ResultCode rc) {
-    return rc == kTransmissionTimeout || rc == kInvalidPortHandle || rc == kNotEnoughSpace;
 }
 
 // Whether a PC name can be a terminal's own: 8.3 in plain ASCII, and no dot for a folder.
@@ -167,8 +159,8 @@ void PasteWalk::PasteFolder(const QString& pcFolder, const std::string& targetFo
     const std::optional<PcEntry> entry = services_.files.Stat(pcFolder);
     if (entry && !Sendable(pcFolder, *entry)) return;
     const auto confinement = services_.files.ConfineWalk(pcFolder);
-    const bool placed = CopyFolderToTerminal(pcFolder, targetFolder);
-    if (!copy_ && placed) RemoveFolderIfEmpty(pcFolder);
+    // The folder itself stays on the PC, emptied by a move.
+    CopyFolderToTerminal(pcFolder, targetFolder);
 }
 
 bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string& terminalFolder) {
@@ -181,7 +173,6 @@ bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string&
     if (link_.ListFolder(folder, existing) != kSuccess) {
         if (const ResultCode rc = link_.MakeDir(folder); rc != kSuccess) {
             Show(ResultCodeMessage(rc));
-            if (EndsTheWalk(rc)) result_.stop = rc;
             return false;
         }
     }
@@ -215,9 +206,9 @@ bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string&
         if (!Announce(path, destination, entry.size)) break;
         const ResultCode rc = link_.PutFile(path, destination, true);
         services_.progress.AfterFile(rc == kSuccess ? entry.size : 0);
+        // A failure ends this folder's walk only; its parent goes on with its next entry.
         if (rc != kSuccess) {
             Show(ResultCodeMessage(rc));
-            if (EndsTheWalk(rc)) result_.stop = rc;
             break;
         }
         sent.insert(entry.name.toUpper());

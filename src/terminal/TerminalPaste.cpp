@@ -26,8 +26,10 @@ void CTerminalFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
                                                        TerminalBytes(targetPath), source.CopyFlag());
     if (!result.reached) return;
 
-    for (const QString& path : result.removedFromPc) {
-        if (QTreeWidgetItem* moved = source.FindItem(path)) source.RemoveItem(moved);
+    // Only single files leave the PC tree; a moved folder stays, as it stays on the PC.
+    for (const PcSource& moved : std::as_const(sources)) {
+        if (moved.folder || !result.removedFromPc.contains(moved.path)) continue;
+        if (QTreeWidgetItem* item = source.FindItem(moved.path)) source.RemoveItem(item);
     }
     if (result.stop == kSuccess) {
         if (QTreeWidgetItem* folder = FindItem(targetPath)) {

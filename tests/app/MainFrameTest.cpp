@@ -339,8 +339,9 @@ INSTANTIATE_TEST_SUITE_P(
         PasteCase{"ProjectRosterAnyItem", false, false, -1, false, true, true},
         PasteCase{"ProjectRosterFromItself", false, false, kKindProjectOrTerminal, true, true,
                   false},
+        // Nothing to drop: the terminal's projects are read again.
         PasteCase{"ProjectRosterEmpty", false, false, kKindProjectOrTerminal, false, false,
-                  false}),
+                  true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PasteRule, NeedsAnActiveTreeAndAClipboard) {

@@ -110,3 +110,12 @@ TEST(ListFolderTest, ListsAnEmulatedTerminalFolder) {
 }
 
 }  // namespace
+
+// Bytes from a listing go back to the terminal as they came, whatever their value; upper
+// case touches ASCII letters only, so the path still names the same entry.
+TEST(TerminalNameCodecTest, EveryByteRoundTripsAndUpperCaseKeepsTheHighOnes) {
+    std::string all;
+    for (int byte = 1; byte < 256; ++byte) all += static_cast<char>(byte);
+    EXPECT_EQ(TerminalBytes(TerminalText(all)), all);
+    EXPECT_EQ(UpperTerminalBytes(TerminalText("c:\\caf\xe9.txt")), "C:\\CAF\xe9.TXT");
+}

@@ -89,3 +89,7 @@ QString ScriptedFileSystem::TemporaryNameBeside(const QString& path) {
 std::unique_ptr<WalkConfinement> ScriptedFileSystem::ConfineWalk(const QString& top) {
     return LocalFiles().ConfineWalk(top);
 }
+
+std::optional<qint64> ScriptedFileSystem::FreeBytes(const QString& folder) {
+    return freeBytes ? freeBytes : LocalFiles().FreeBytes(folder);
+}

@@ -37,11 +37,13 @@ public:
     int RemoveFolder(const QString& path) override;
     int ReadWholeFile(const QString& path, QByteArray& content) override;
     int WriteWholeFile(const QString& path, const QByteArray& content) override;
+    std::optional<qint64> FreeBytes(const QString& folder) override;
     int MoveToTrash(const QString& path) override;
     QString TemporaryNameBeside(const QString& path) override;
     std::unique_ptr<WalkConfinement> ConfineWalk(const QString& top) override;
 
     QStringList calls;  // "CopyFile a -> b", "List a" ... in order
+    std::optional<qint64> freeBytes;  // what FreeBytes answers instead of the disk's figure
     // Runs once a listing is taken, to change the disk before the caller acts on it.
     std::function<void(const QString& folder)> afterList;
 
