@@ -81,6 +81,14 @@ public:
     int WriteWholeFile(const QString& path, const QByteArray& content) override {
         return Timed([&] { return LocalFiles().WriteWholeFile(path, content); });
     }
+    int ReadFilePart(const QString& path, qint64 offset, qint64 maxBytes, QByteArray& content,
+                     qint64& fileSize) override {
+        return Timed([&] { return LocalFiles().ReadFilePart(path, offset, maxBytes, content, fileSize); });
+    }
+    int CopyFileRange(const QString& from, qint64 offset, qint64 size, const QString& to,
+                      const ChunkFilter& filter) override {
+        return Timed([&] { return LocalFiles().CopyFileRange(from, offset, size, to, filter); });
+    }
     int MoveToTrash(const QString& path) override {
         return Timed([&] { return LocalFiles().MoveToTrash(path); });
     }
