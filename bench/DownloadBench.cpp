@@ -84,6 +84,15 @@ public:
     std::optional<qint64> FreeBytes(const QString& folder) override {
         return LocalFiles().FreeBytes(folder);
     }
+    int ReadFilePart(const QString& path, qint64 offset, qint64 maxBytes, QByteArray& content,
+                     qint64& fileSize) override {
+        return Timed(
+            [&] { return LocalFiles().ReadFilePart(path, offset, maxBytes, content, fileSize); });
+    }
+    int CopyFileRange(const QString& from, qint64 offset, qint64 size, const QString& to,
+                      const ChunkFilter& filter) override {
+        return Timed([&] { return LocalFiles().CopyFileRange(from, offset, size, to, filter); });
+    }
     int MoveToTrash(const QString& path) override {
         return Timed([&] { return LocalFiles().MoveToTrash(path); });
     }

@@ -46,6 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
+    // The first half alone, as the readers of a large file take its start: where it tells the
+    // header's end, the whole file agrees.
+    const ProjectEntries fromHead = ReadProjectEntries(file.first(file.size() / 2), file.size());
+    Require(fromHead.error == ProjectError::None || fromHead.entries.empty());
+    if (fromHead.error == ProjectError::None) {
+        const ProjectEntries whole = ReadProjectEntries(file);
+        Require(whole.error == ProjectError::None && whole.dataOffset == fromHead.dataOffset &&
+                whole.entries.size() == fromHead.entries.size());
+    }
+
     const ProjectCheck check = ValidateProject(file);
     (void)ProjectCheckText(check);
     if (check.error == ProjectError::None) {

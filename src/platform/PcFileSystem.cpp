@@ -15,6 +15,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -349,6 +350,39 @@ private:
     int error_ = 0;
 };
 
+// Opens the plain file `at` names for reading, through a final link unless the walk is
+// confined; 0 or the code.
+int OpenPlainFile(const Location& at, const QByteArray& native, Descriptor& file,
+                  struct stat& st) {
+    if (at.error) return CodeFor(at.error, native);
+    const int noFollow = at.confined ? AT_SYMLINK_NOFOLLOW : 0;
+    if (::fstatat(at.folder, at.name.constData(), &st, noFollow) != 0)
+        return CodeFor(errno, native);
+    // Looked at before opening, so neither a device is opened nor a pipe waited on.
+    if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
+    file = Descriptor(::openat(at.folder, at.name.constData(),
+                               O_RDONLY | O_CLOEXEC | O_NONBLOCK | (noFollow ? O_NOFOLLOW : 0)));
+    if (file.get() < 0) return CodeFor(errno, native);
+    if (::fstat(file.get(), &st) != 0) return CodeFor(errno, native);
+    return S_ISREG(st.st_mode) ? kPcSuccess : kPcAccessDenied;
+}
+
+// Reads `count` bytes at `offset`, fewer only where the file ends; the count read, or -1 with
+// errno set.
+ssize_t ReadAt(int fd, char* buffer, size_t count, off_t offset) {
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::pread(fd, buffer + done, count - done, offset + off_t(done));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (got == 0) break;
+        done += size_t(got);
+    }
+    return ssize_t(done);
+}
+
 // The target of a link; empty when it cannot be read.
 QByteArray LinkTarget(const Location& at) {
     QByteArray target(PATH_MAX, Qt::Uninitialized);
@@ -645,18 +679,9 @@ int LocalFileSystem::RemoveFolder(const QString& path) {
 int LocalFileSystem::ReadWholeFile(const QString& path, QByteArray& content) {
     content.clear();
     const QByteArray native = NativePath(path);
-    const Location at = Locate(native);
-    if (at.error) return CodeFor(at.error, native);
-    const int noFollow = at.confined ? AT_SYMLINK_NOFOLLOW : 0;
+    Descriptor file;
     struct stat st;
-    if (::fstatat(at.folder, at.name.constData(), &st, noFollow) != 0)
-        return CodeFor(errno, native);
-    if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
-    Descriptor file(::openat(at.folder, at.name.constData(),
-                             O_RDONLY | O_CLOEXEC | O_NONBLOCK | (noFollow ? O_NOFOLLOW : 0)));
-    if (file.get() < 0) return CodeFor(errno, native);
-    if (::fstat(file.get(), &st) != 0) return CodeFor(errno, native);
-    if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
+    if (const int code = OpenPlainFile(Locate(native), native, file, st)) return code;
 
     // The size is only a hint: files under /proc report none and still have content.
     QByteArray bytes;
@@ -673,6 +698,63 @@ int LocalFileSystem::ReadWholeFile(const QString& path, QByteArray& content) {
     }
     content = std::move(bytes);
     return kPcSuccess;
+}
+
+int LocalFileSystem::ReadFilePart(const QString& path, qint64 offset, qint64 maxBytes,
+                                  QByteArray& content, qint64& fileSize) {
+    content.clear();
+    fileSize = 0;
+    if (offset < 0 || maxBytes < 0) return kPcGeneralFailure;
+    const QByteArray native = NativePath(path);
+    Descriptor file;
+    struct stat st;
+    if (const int code = OpenPlainFile(Locate(native), native, file, st)) return code;
+    const qint64 wanted = std::clamp<qint64>(qint64(st.st_size) - offset, 0, maxBytes);
+    QByteArray bytes(qsizetype(wanted), Qt::Uninitialized);
+    const ssize_t got = ReadAt(file.get(), bytes.data(), size_t(wanted), off_t(offset));
+    if (got < 0) return CodeFor(errno, native);
+    bytes.truncate(qsizetype(got));
+    content = std::move(bytes);
+    fileSize = qint64(st.st_size);
+    return kPcSuccess;
+}
+
+int LocalFileSystem::CopyFileRange(const QString& fromPath, qint64 offset, qint64 size,
+                                   const QString& toPath, const ChunkFilter& filter) {
+    if (offset < 0 || size < 0) return kPcGeneralFailure;
+    const QByteArray from = NativePath(fromPath);
+    const QByteArray to = NativePath(toPath);
+    Descriptor input;
+    struct stat st;
+    if (const int code = OpenPlainFile(Locate(from), from, input, st)) return code;
+    if (size > qint64(st.st_size) || offset > qint64(st.st_size) - size) return kPcHandleEof;
+    const Location target = Locate(to);
+    if (target.error) return CodeFor(target.error, to);
+    struct stat existing;
+    if (::fstatat(target.folder, target.name.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISDIR(existing.st_mode))
+        return kPcAccessDenied;
+
+    if (target.folder != AT_FDCWD) SweepLeftovers(target.folder);
+    NewFile output(target.folder, target.name, 0666, options_.unnamedFiles);
+    if (output.error()) return CodeFor(output.error(), to);
+    (void)::posix_fadvise(input.get(), off_t(offset), off_t(size), POSIX_FADV_SEQUENTIAL);
+    std::vector<char> buffer(size_t(std::min<qint64>(size, kCopyChunkBytes)));
+    for (qint64 done = 0; done < size;) {
+        const size_t count = size_t(std::min<qint64>(size - done, kCopyChunkBytes));
+        const ssize_t got = ReadAt(input.get(), buffer.data(), count, off_t(offset + done));
+        if (got < 0) return CodeFor(errno, from);
+        // The file was cut short since it was opened.
+        if (size_t(got) < count) return kPcHandleEof;
+        if (filter) {
+            if (const int code = filter(buffer.data(), qsizetype(count), done)) return code;
+        }
+        if (const int error = WriteAll(output.fd(), buffer.data(), count))
+            return CodeFor(error, to);
+        done += qint64(count);
+    }
+    const int error = output.Publish(true, {});
+    return error ? CodeFor(error, to) : kPcSuccess;
 }
 
 int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& content) {

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -19,6 +20,14 @@ inline constexpr int kPcFolderNotEmpty = 145;
 inline constexpr int kPcAlreadyExists = 183;
 inline constexpr int kPcGeneralFailure = 31;
 inline constexpr int kPcNotSupported = 50;  // here: the volume has no Trash
+inline constexpr int kPcHandleEof = 38;     // a file ends before the bytes asked of it
+
+// The most a range copy holds in memory at once.
+inline constexpr qsizetype kCopyChunkBytes = 256 * 1024;
+
+// What a range copy does to each chunk before it is written; `offset` is where the chunk's
+// first byte lies within the range. Answers 0, or a system error code that ends the copy.
+using ChunkFilter = std::function<int(char* bytes, qsizetype count, qint64 offset)>;
 
 // One entry of a PC folder listing.
 struct PcEntry {
@@ -61,6 +70,15 @@ public:
     virtual int CreateFolder(const QString& path) = 0;
     virtual int RemoveFolder(const QString& path) = 0;
     virtual int ReadWholeFile(const QString& path, QByteArray& content) = 0;
+    // At most `maxBytes` of a file from `offset` on, fewer where it ends, and the size the file
+    // had when it was read.
+    virtual int ReadFilePart(const QString& path, qint64 offset, qint64 maxBytes,
+                             QByteArray& content, qint64& fileSize) = 0;
+    // Writes the `size` bytes of `from` that start at `offset` to the file `to`, replacing it,
+    // one chunk of at most kCopyChunkBytes at a time through `filter`; `to` is whole or as it
+    // was. kPcHandleEof when `from` ends before the range does.
+    virtual int CopyFileRange(const QString& from, qint64 offset, qint64 size, const QString& to,
+                              const ChunkFilter& filter = {}) = 0;
     // Writes through a temporary name beside the file, so the file is whole or untouched.
     virtual int WriteWholeFile(const QString& path, const QByteArray& content) = 0;
     // The bytes free for the user on the volume of `folder`; none when it cannot be told.

@@ -42,8 +42,8 @@ std::string TerminalInformationPath(const QString& projectName) {
     return "D:\\" + TerminalString(projectName) + ".INF";
 }
 
-// What the lists were made from: the header, or the whole file when it has no members, so
-// that a changed requirement is seen too.
+// What the lists were made from: the header, or the whole file when it has no members (then
+// no longer than its header), so that a changed requirement is seen too.
 QByteArray Fingerprint(const QByteArray& file, const ProjectEntries& read) {
     return read.entries.empty() ? file : file.left(read.dataOffset);
 }
@@ -56,12 +56,61 @@ std::vector<bool> Selection(const std::vector<int>& checked, size_t count) {
     return selected;
 }
 
-bool AnySelected(const std::vector<int>& checked, size_t count) {
-    const std::vector<bool> selected = Selection(checked, count);
+// The checked members that a terminal can hold; any other is never sent, whatever the request.
+std::vector<bool> SendableSelection(const std::vector<int>& checked,
+                                    const std::vector<ProjectEntry>& entries) {
+    std::vector<bool> selected = Selection(checked, entries.size());
+    for (size_t index = 0; index < entries.size(); ++index) {
+        if (CheckMemberPath(entries[index].terminalPath) != MemberPathProblem::None) {
+            selected[index] = false;
+        }
+    }
+    return selected;
+}
+
+bool AnySelected(const std::vector<bool>& selected) {
     return std::find(selected.begin(), selected.end(), true) != selected.end();
 }
 
 MemberKind ShownKind(const ProjectEntry& entry) { return MemberKindOf(DisplayName(entry.terminalPath)); }
+
+QString Refusal(const std::string& terminalPath) {
+    const MemberPathProblem problem = CheckMemberPath(terminalPath);
+    if (problem == MemberPathProblem::None) return {};
+    return QStringLiteral("A terminal cannot hold %1: %2.")
+        .arg(TerminalText(terminalPath), QString::fromLatin1(MemberPathProblemText(problem)));
+}
+
+MemberLists Split(const std::vector<ProjectEntry>& entries, const std::vector<MemberKind>& kinds) {
+    MemberLists lists;
+    for (size_t index = 0; index < entries.size(); ++index) {
+        const std::string& path = entries[index].terminalPath;
+        ListedMember member{static_cast<int>(index), path, TerminalText(DisplayName(path)),
+                            Refusal(path)};
+        switch (kinds[index]) {
+            case MemberKind::Program: lists.programs.push_back(std::move(member)); break;
+            case MemberKind::Font: lists.fonts.push_back(std::move(member)); break;
+            case MemberKind::DataFile: lists.dataFiles.push_back(std::move(member)); break;
+        }
+    }
+    return lists;
+}
+
+// How a download lists and sends each member: by its shown name, the first program only as
+// the program.
+std::vector<MemberKind> DownloadKinds(const std::vector<ProjectEntry>& entries) {
+    std::vector<MemberKind> kinds;
+    bool programSeen = false;
+    for (const ProjectEntry& entry : entries) {
+        MemberKind kind = ShownKind(entry);
+        if (kind == MemberKind::Program) {
+            if (programSeen) kind = MemberKind::DataFile;
+            programSeen = true;
+        }
+        kinds.push_back(kind);
+    }
+    return kinds;
+}
 
 int DriveOf(const std::string& terminalPath) {
     for (size_t drive = 0; drive < kDrivePrefixes.size(); ++drive) {
@@ -95,19 +144,37 @@ QString InformationFileFault(const QByteArray& text, const ProjectEntries& read,
                                         Native(ProjectCheckText(check)));
 }
 
+// The information file a terminal gets: the header without the lines of members no terminal can
+// hold, which are never sent, so that it names only what the terminal has.
+QByteArray InformationFileOf(const QByteArray& header) {
+    const HeaderLocation location = LocateProjectHeader(header);
+    if (location.firstEntry < 0 || location.error != ProjectError::None) return header;
+    QByteArray text = header.left(location.firstEntry);
+    const qsizetype tagSize = qsizetype(sizeof kEntryTag) - 1;
+    for (qsizetype line = location.firstEntry; line < location.dataOffset;) {
+        const qsizetype end = header.indexOf("\r\n", line) + 2;
+        const QByteArray entry = header.mid(line, end - line);
+        const QByteArray path = entry.mid(tagSize, entry.indexOf(',') - tagSize);
+        if (CheckMemberPath(path.toStdString()) == MemberPathProblem::None) text += entry;
+        line = end;
+    }
+    return text;
+}
+
 // One terminal's turn of a download.
 enum class Turn { Served, Failed, Cancelled };
 
 class Download {
 public:
-    Download(const Services& services, const DownloadRequest& request, const QByteArray& file,
+    Download(const Services& services, const DownloadRequest& request, const QString& projectFile,
              const std::vector<ProjectEntry>& entries, const QByteArray& header)
         : services_(services),
           request_(request),
-          file_(file),
+          projectFile_(projectFile),
           entries_(entries),
-          header_(header),
-          selected_(Selection(request.checkedMembers, entries.size())),
+          kinds_(DownloadKinds(entries)),
+          information_(InformationFileOf(header)),
+          selected_(SendableSelection(request.checkedMembers, entries)),
           work_(services.files, request.dataFolder),
           informationPath_(work_.FilePath(request.projectName + QStringLiteral(".inf"))),
           stagingPath_(work_.FilePath(request.projectName + QStringLiteral(".tmp"))) {}
@@ -130,7 +197,7 @@ public:
         if (!MeetsRequirements(link, record, itemText)) return Turn::Failed;
         if (entries_.empty()) return Turn::Served;
 
-        if (const int error = services_.files.WriteWholeFile(informationPath_, header_)) {
+        if (const int error = services_.files.WriteWholeFile(informationPath_, information_)) {
             Show(SystemErrorText(informationPath_, error));
             return Turn::Failed;
         }
@@ -168,7 +235,7 @@ private:
             if (!selected_[index]) continue;
             ProjectEntry entry = entries_[index];
             // Each member goes as the list it was checked in shows it.
-            entry.kind = ShownKind(entry);
+            entry.kind = kinds_[index];
             const QString path = TerminalText(entry.terminalPath);
             if (!services_.progress.BeforeFile(TerminalText(DisplayName(entry.terminalPath)),
                                                QStringLiteral("%1 %2").arg(itemText, path),
@@ -196,11 +263,12 @@ private:
     }
 
     bool Send(TerminalLink& link, const ProjectEntry& entry) {
-        const std::optional<QByteArray> content = MemberContent(file_, entry);
-        if (!content) return false;  // ValidateProject has ruled this out
-        services_.files.DeleteFile(stagingPath_);
-        if (const int error = services_.files.WriteWholeFile(stagingPath_, *content)) {
-            Show(SystemErrorText(stagingPath_, error));
+        // A later program is an ordinary member, but its bytes are stored as a program's.
+        if (const int error =
+                StageMember(services_.files, projectFile_, entry, ShownKind(entry), stagingPath_)) {
+            // Cut short since its header was read.
+            Show(error == kPcHandleEof ? QString::fromLatin1(ProjectErrorText(ProjectError::MemberPastEnd))
+                                       : SystemErrorText(stagingPath_, error));
             return false;
         }
         const ResultCode rc =
@@ -226,9 +294,10 @@ private:
 
     const Services& services_;
     const DownloadRequest& request_;
-    const QByteArray& file_;
+    const QString projectFile_;
     const std::vector<ProjectEntry>& entries_;
-    const QByteArray header_;
+    const std::vector<MemberKind> kinds_;
+    const QByteArray information_;
     const std::vector<bool> selected_;
     WorkFolder work_;
     const QString informationPath_;
@@ -237,18 +306,32 @@ private:
 
 }  // namespace
 
-MemberLists SplitMembers(const std::vector<ProjectEntry>& entries) {
-    MemberLists lists;
-    for (size_t index = 0; index < entries.size(); ++index) {
-        const std::string& path = entries[index].terminalPath;
-        ListedMember member{static_cast<int>(index), path, TerminalText(DisplayName(path))};
-        switch (ShownKind(entries[index])) {
-            case MemberKind::Program: lists.programs.push_back(std::move(member)); break;
-            case MemberKind::Font: lists.fonts.push_back(std::move(member)); break;
-            case MemberKind::DataFile: lists.dataFiles.push_back(std::move(member)); break;
-        }
+ProjectHead ReadProjectHead(PcFileSystem& files, const QString& projectFile) {
+    ProjectHead head;
+    head.error = files.ReadFilePart(projectFile, 0, kMaxProjectHeaderBytes, head.bytes, head.fileSize);
+    return head;
+}
+
+int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEntry& entry,
+                MemberKind storedAs, const QString& staging) {
+    ChunkFilter unscramble;
+    if (storedAs == MemberKind::Program) {
+        unscramble = [](char* bytes, qsizetype count, qint64 at) {
+            UnscrambleProgram(bytes, count, at);
+            return kPcSuccess;
+        };
     }
-    return lists;
+    return files.CopyFileRange(projectFile, entry.offset, entry.size, staging, unscramble);
+}
+
+MemberLists SplitMembers(const std::vector<ProjectEntry>& entries) {
+    std::vector<MemberKind> kinds;
+    for (const ProjectEntry& entry : entries) kinds.push_back(ShownKind(entry));
+    return Split(entries, kinds);
+}
+
+MemberLists SplitForDownload(const std::vector<ProjectEntry>& entries) {
+    return Split(entries, DownloadKinds(entries));
 }
 
 QString TerminalItemText(const ConnectionSettings& record) {
@@ -270,44 +353,46 @@ QString ProjectFilePath(const QString& dataFolder, const QString& projectName) {
 LoadedProject LoadProject(const Services& services, const QString& dataFolder,
                           const QString& projectName) {
     LoadedProject project;
-    QByteArray file;
-    if (services.files.ReadWholeFile(ProjectFilePath(dataFolder, projectName), file) != kPcSuccess) {
+    const ProjectHead head = ReadProjectHead(services.files, ProjectFilePath(dataFolder, projectName));
+    if (head.error != kPcSuccess) {
         project.error = kProjectMissing;
         return project;
     }
-    if (const ProjectCheck check = ValidateProject(file); check.error != ProjectError::None) {
+    if (const ProjectCheck check = CheckProjectFormat(head.bytes, head.fileSize);
+        check.error != ProjectError::None) {
         project.error = Native(ProjectCheckText(check));
         return project;
     }
-    ParseProjectRequirements(file, project.requirements);
-    ProjectEntries read = ReadProjectEntries(file);
-    project.header = Fingerprint(file, read);
+    ParseProjectRequirements(head.bytes, project.requirements);
+    ProjectEntries read = ReadProjectEntries(head.bytes, head.fileSize);
+    project.header = Fingerprint(head.bytes, read);
     project.entries = std::move(read.entries);
     return project;
 }
 
 DownloadOutcome DownloadProject(const Services& services, const DownloadRequest& request) {
     DownloadOutcome outcome;
-    QByteArray file;
-    if (services.files.ReadWholeFile(ProjectFilePath(request.dataFolder, request.projectName),
-                                     file) != kPcSuccess) {
+    const QString projectFile = ProjectFilePath(request.dataFolder, request.projectName);
+    const ProjectHead head = ReadProjectHead(services.files, projectFile);
+    if (head.error != kPcSuccess) {
         ShowMessage(services.prompter, kProjectFileMissing);
         return outcome;
     }
     // Nothing of a damaged file goes anywhere, and a file that changed under the dialog would
     // send other members than the ones checked.
-    if (const ProjectCheck check = ValidateProject(file); check.error != ProjectError::None) {
+    if (const ProjectCheck check = CheckProjectFormat(head.bytes, head.fileSize);
+        check.error != ProjectError::None) {
         ShowMessage(services.prompter, Native(ProjectCheckText(check)));
         return outcome;
     }
-    const ProjectEntries read = ReadProjectEntries(file);
-    const QByteArray header = Fingerprint(file, read);
+    const ProjectEntries read = ReadProjectEntries(head.bytes, head.fileSize);
+    const QByteArray header = Fingerprint(head.bytes, read);
     if (header != request.listedHeader) {
         ShowMessage(services.prompter, kProjectChanged);
         return outcome;
     }
 
-    Download download(services, request, file, read.entries, header);
+    Download download(services, request, projectFile, read.entries, header);
     if (!download.HasWorkFolder()) return outcome;
     bool anyTerminal = false;
     const size_t count = std::min(request.terminals.size(), request.checkedTerminals.size());
@@ -332,7 +417,7 @@ DownloadOutcome DownloadProject(const Services& services, const DownloadRequest&
                         .arg(names.join(QStringLiteral("\r\n"))));
     } else if (!anyTerminal) {
         ShowMessage(services.prompter, QStringLiteral("No Terminal is selected to download!"));
-    } else if (!AnySelected(request.checkedMembers, read.entries.size())) {
+    } else if (!AnySelected(SendableSelection(request.checkedMembers, read.entries))) {
         ShowMessage(services.prompter, QStringLiteral("No file is selected to download!"));
     }
     return outcome;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+class PcFileSystem;
 struct Services;
 
 // The moves of a project between the PC and terminals that the two project dialogs start:
@@ -15,11 +16,27 @@ struct Services;
 // one terminal with the upload of its data files. Each works on values, so the dialogs only
 // collect what the user checked.
 
+// The first bytes of a project file, as much as holds its header, and the file's size.
+struct ProjectHead {
+    int error = 0;  // a PC code when the file could not be read
+    QByteArray bytes;
+    qint64 fileSize = 0;
+};
+
+ProjectHead ReadProjectHead(PcFileSystem& files, const QString& projectFile);
+
+// Copies one member from the project file into `staging` a chunk at a time, unscrambled when
+// it is stored as a program; 0 or the PC code (kPcHandleEof when the file was cut short).
+int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEntry& entry,
+                MemberKind storedAs, const QString& staging);
+
 // One line of a project dialog's member lists: which member it stands for.
 struct ListedMember {
     int entry = -1;  // the member's position in file order
     std::string terminalPath;
     QString displayName;
+    // Why no terminal can hold it, for a line that cannot be checked; empty when it can.
+    QString refusal;
 };
 
 // A project's members split into the dialogs' three lists, by display name as they are shown.
@@ -31,6 +48,10 @@ struct MemberLists {
 
 MemberLists SplitMembers(const std::vector<ProjectEntry>& entries);
 
+// The lists of the download dialog: only the first program is the program, a later one is
+// listed and sent as an ordinary data file.
+MemberLists SplitForDownload(const std::vector<ProjectEntry>& entries);
+
 // How a terminal is named in the download dialog's list and in its messages.
 QString TerminalItemText(const ConnectionSettings& record);
 
@@ -40,7 +61,8 @@ QString RequirementLine(const ProjectRequirements& requirements);
 // "%s\%s.prj" of the data folder and the project name.
 QString ProjectFilePath(const QString& dataFolder, const QString& projectName);
 
-// What the download dialog shows of a project file, read when it opens.
+// What the download dialog shows of a project file, read when it opens: only its header, and
+// a member a terminal cannot hold is listed to be seen, never sent.
 struct LoadedProject {
     QString error;  // the message to show, then close; empty when loaded
     ProjectRequirements requirements;

@@ -18,6 +18,17 @@ namespace {
 
 constexpr int kEntryRole = Qt::UserRole;
 
+// A member no terminal can hold is shown greyed, with the reason, and cannot be checked.
+void AddListedMember(QTreeWidget& list, const ListedMember& member) {
+    const bool sendable = member.refusal.isEmpty();
+    AddMemberItem(list, member.displayName, member.entry, sendable);
+    if (sendable) return;
+    QTreeWidgetItem* item = list.topLevelItem(list.topLevelItemCount() - 1);
+    item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
+    item->setToolTip(0, member.refusal);
+    item->setData(0, Qt::AccessibleDescriptionRole, member.refusal);
+}
+
 }  // namespace
 
 void AddMemberItem(QTreeWidget& list, const QString& text, int entry, bool checkable) {
@@ -73,16 +84,10 @@ void ProjectDownloadDialog::Load() {
     requirements_ = project.requirements;
     header_ = project.header;
     ui_->requirementLabel->setText(RequirementLine(requirements_));
-    const MemberLists lists = SplitMembers(project.entries);
-    for (const ListedMember& member : lists.programs) {
-        AddMemberItem(*ui_->programList, member.displayName, member.entry, true);
-    }
-    for (const ListedMember& member : lists.fonts) {
-        AddMemberItem(*ui_->fontList, member.displayName, member.entry, true);
-    }
-    for (const ListedMember& member : lists.dataFiles) {
-        AddMemberItem(*ui_->dataFileList, member.displayName, member.entry, true);
-    }
+    const MemberLists lists = SplitForDownload(project.entries);
+    for (const ListedMember& member : lists.programs) AddListedMember(*ui_->programList, member);
+    for (const ListedMember& member : lists.fonts) AddListedMember(*ui_->fontList, member);
+    for (const ListedMember& member : lists.dataFiles) AddListedMember(*ui_->dataFileList, member);
     FillTerminalList();
     ui_->countLabel->setText(
         QStringLiteral("Terminal: %1 device(s), 0 selected").arg(terminals_.size()));

@@ -93,6 +93,8 @@ const char* ProjectErrorText(ProjectError error) {
             return "The project file is damaged: its reader line has no number.";
         case ProjectError::InvalidMemberPath:
             return "The project names a member that a terminal cannot hold.";
+        case ProjectError::HeaderTooLong:
+            return "The project file is damaged: its header does not end within its first 1 MB.";
     }
     return "";
 }
@@ -157,10 +159,28 @@ HeaderLocation LocateProjectHeader(QByteArrayView file) {
     return location;
 }
 
-ProjectEntries ReadProjectEntries(QByteArrayView file, EntrySource source) {
-    const Bytes bytes = AsBytes(file);
+HeaderLocation LocateProjectHeader(QByteArrayView head, qint64 fileSize) {
+    HeaderLocation location = LocateProjectHeader(head);
+    if (fileSize <= head.size()) return location;
+    // The last line may end, or another "[Info]" begin, past the bytes at hand.
+    const Bytes rest = AsBytes(head).substr(static_cast<size_t>(location.dataOffset));
+    if (location.firstEntry < 0 || location.error != ProjectError::None ||
+        Bytes(kEntryTag).starts_with(rest)) {
+        location.error = ProjectError::HeaderTooLong;
+    }
+    return location;
+}
+
+namespace {
+
+// The entries after `header`, with room for the members up to `fileSize`; a negative size sets
+// no limit.
+ProjectEntries ReadEntries(Bytes bytes, const HeaderLocation& header, qint64 fileSize) {
     ProjectEntries result;
-    const HeaderLocation header = LocateProjectHeader(file);
+    if (header.error == ProjectError::HeaderTooLong) {
+        result.error = header.error;
+        return result;
+    }
     if (header.firstEntry < 0) return result;
 
     // The header's lines, each without its tag and "\r\n"; a damaged header ends at the line
@@ -176,10 +196,9 @@ ProjectEntries ReadProjectEntries(QByteArrayView file, EntrySource source) {
     }
 
     constexpr qint64 kNoLimit = std::numeric_limits<qint64>::max() / 2;
-    const qint64 available =
-        source == EntrySource::ProjectFile && header.error == ProjectError::None
-            ? static_cast<qint64>(bytes.size()) - header.dataOffset
-            : kNoLimit;
+    const qint64 available = fileSize >= 0 && header.error == ProjectError::None
+                                 ? std::min(fileSize - header.dataOffset, kNoLimit)
+                                 : kNoLimit;
     qint64 used = 0;
     for (size_t index = 0; index < lines.size(); ++index) {
         const ParsedEntry parsed = ParseEntryLine(lines[index], available - used);
@@ -203,14 +222,38 @@ ProjectEntries ReadProjectEntries(QByteArrayView file, EntrySource source) {
     return result;
 }
 
-ProjectCheck ValidateProject(QByteArrayView file) {
+}  // namespace
+
+ProjectEntries ReadProjectEntries(QByteArrayView file, EntrySource source) {
+    return ReadEntries(AsBytes(file), LocateProjectHeader(file),
+                       source == EntrySource::ProjectFile ? file.size() : -1);
+}
+
+ProjectEntries ReadProjectEntries(QByteArrayView head, qint64 fileSize) {
+    return ReadEntries(AsBytes(head), LocateProjectHeader(head, fileSize), fileSize);
+}
+
+ProjectCheck CheckProjectFormat(QByteArrayView head, qint64 fileSize) {
+    // Requirement lines cut short would be misread, so the length is judged first.
+    if (LocateProjectHeader(head, fileSize).error == ProjectError::HeaderTooLong) {
+        return {ProjectError::HeaderTooLong, -1, {}};
+    }
     ProjectRequirements requirements;
-    if (const auto read = ParseProjectRequirements(file, requirements);
+    if (const auto read = ParseProjectRequirements(head, requirements);
         read.error != ProjectError::None) {
         return {read.error, -1, {}};
     }
-    const ProjectEntries read = ReadProjectEntries(file);
+    const ProjectEntries read = ReadProjectEntries(head, fileSize);
     if (read.error != ProjectError::None) return {read.error, read.errorEntry, {}};
+    return {};
+}
+
+ProjectCheck ValidateProject(QByteArrayView head, qint64 fileSize) {
+    if (const ProjectCheck check = CheckProjectFormat(head, fileSize);
+        check.error != ProjectError::None) {
+        return check;
+    }
+    const ProjectEntries read = ReadProjectEntries(head, fileSize);
     for (size_t index = 0; index < read.entries.size(); ++index) {
         const std::string& path = read.entries[index].terminalPath;
         if (CheckMemberPath(path) != MemberPathProblem::None) {
@@ -219,6 +262,8 @@ ProjectCheck ValidateProject(QByteArrayView file) {
     }
     return {};
 }
+
+ProjectCheck ValidateProject(QByteArrayView file) { return ValidateProject(file, file.size()); }
 
 std::string ProjectCheckText(const ProjectCheck& check) {
     std::string text = ProjectErrorText(check.error);
@@ -241,9 +286,11 @@ std::optional<QByteArray> MemberContent(QByteArrayView file, const ProjectEntry&
     return content;
 }
 
-void UnscrambleProgram(char* bytes, qsizetype count) {
+void UnscrambleProgram(char* bytes, qsizetype count, qint64 at) {
+    size_t key = static_cast<size_t>(at % static_cast<qint64>(ProgramKey.size()));
     for (qsizetype i = 0; i < count; ++i) {
-        bytes[i] = static_cast<char>(static_cast<uint8_t>(bytes[i]) - ProgramKey[i % 10]);
+        bytes[i] = static_cast<char>(static_cast<uint8_t>(bytes[i]) - ProgramKey[key]);
+        if (++key == ProgramKey.size()) key = 0;
     }
 }
 

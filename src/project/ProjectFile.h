@@ -27,6 +27,9 @@ inline constexpr char kDefaultNeededVersion[] = "A00-1.02";
 // The version buffer holds 100 bytes with its terminating NUL.
 inline constexpr int kMaxNeededVersionLength = 99;
 
+// A project file's header lies within its first 1 MB: a reader takes no more than that.
+inline constexpr qsizetype kMaxProjectHeaderBytes = 1024 * 1024;
+
 inline constexpr char kEntryTag[] = "[Info]";
 inline constexpr char kVersionTag[] = "[Ver.]";
 inline constexpr char kReaderTag[] = "[Reader]";
@@ -44,6 +47,7 @@ enum class ProjectError {
     VersionTooLong,       // the "[FW Sup.]" text is longer than 99 characters
     ReaderWithoutNumber,  // "[Reader]" without a decimal number that fits 32 bits
     InvalidMemberPath,    // a member's terminal path is not plain (see CheckMemberPath)
+    HeaderTooLong,        // the header does not end within kMaxProjectHeaderBytes
 };
 
 // One sentence for a caller's message box.
@@ -79,12 +83,15 @@ RequirementsResult ParseProjectRequirements(QByteArrayView file, ProjectRequirem
 // Where the header ends. The header is the requirement lines and the run of "[Info]" lines,
 // from byte 0 through the "\r\n" after which the next line does not begin with "[Info]".
 struct HeaderLocation {
-    ProjectError error = ProjectError::None;  // only UnterminatedEntry
+    ProjectError error = ProjectError::None;  // UnterminatedEntry or HeaderTooLong
     qsizetype firstEntry = -1;                // the first "[Info]"; -1 when there is none
     qsizetype dataOffset = 0;                 // the first member's first byte
 };
 
 HeaderLocation LocateProjectHeader(QByteArrayView file);
+// The same from the first bytes of a file of `fileSize` bytes: HeaderTooLong when they are
+// fewer than the file's and do not tell where the header ends.
+HeaderLocation LocateProjectHeader(QByteArrayView head, qint64 fileSize);
 
 struct ProjectEntry {
     std::string terminalPath;  // as the file spells it
@@ -109,6 +116,8 @@ enum class EntrySource { ProjectFile, InformationFile };
 // last byte, whatever the sizes say. Entry paths are not judged here; ValidateProject does.
 ProjectEntries ReadProjectEntries(QByteArrayView file,
                                   EntrySource source = EntrySource::ProjectFile);
+// The entries of a project file of `fileSize` bytes from its first bytes, `head`.
+ProjectEntries ReadProjectEntries(QByteArrayView head, qint64 fileSize);
 
 // The first fault of a whole project file, found before anything is sent: malformed
 // requirement or entry lines, members beyond the file's end, or a member path that
@@ -120,6 +129,9 @@ struct ProjectCheck {
 };
 
 ProjectCheck ValidateProject(QByteArrayView file);
+ProjectCheck ValidateProject(QByteArrayView head, qint64 fileSize);
+// Only the faults that leave a file unreadable; a member path a terminal cannot hold is none.
+ProjectCheck CheckProjectFormat(QByteArrayView head, qint64 fileSize);
 
 // A message for a failed check, naming the entry and its path when there is one.
 std::string ProjectCheckText(const ProjectCheck& check);
@@ -128,8 +140,9 @@ std::string ProjectCheckText(const ProjectCheck& check);
 // does not lie whole inside the file.
 std::optional<QByteArray> MemberContent(QByteArrayView file, const ProjectEntry& entry);
 
-// Takes ProgramKey off a program's bytes, in place.
-void UnscrambleProgram(char* bytes, qsizetype count);
+// Takes ProgramKey off a program's bytes, in place; `at` is where the first of them lies in the
+// program.
+void UnscrambleProgram(char* bytes, qsizetype count, qint64 at = 0);
 void UnscrambleProgram(QByteArray& program);
 // Puts ProgramKey on, as a project file stores a program.
 void ScrambleProgram(QByteArray& program);

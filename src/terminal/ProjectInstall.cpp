@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/Questions.h"
 #include "project/MemberPath.h"
+#include "project/ProjectDownload.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectPack.h"
 #include "platform/WorkFolder.h"
@@ -66,15 +67,16 @@ private:
     enum class Step { Done, Cancelled, Ended };
 
     Step SendProject(const QString& path) {
-        QByteArray file;
+        // Only the header is read; the members go from the file one at a time.
+        const ProjectHead head = ReadProjectHead(services_.files, path);
         // A project that cannot be read is passed over without a word.
-        if (services_.files.ReadWholeFile(path, file) != kPcSuccess) return Step::Done;
+        if (head.error != kPcSuccess) return Step::Done;
         const QString name = ProjectNameOfFile(path);
-        if (!IsSound(name, file)) return Step::Ended;
-        ParseProjectRequirements(file, requirements_);
+        if (!IsSound(name, head)) return Step::Ended;
+        ParseProjectRequirements(head.bytes, requirements_);
         if (!requirements_.neededVersion.empty() && !TerminalFits()) return Step::Ended;
 
-        const ProjectEntries read = ReadProjectEntries(file);
+        const ProjectEntries read = ReadProjectEntries(head.bytes, head.fileSize);
         if (read.entries.empty()) return Step::Done;
         if (!HaveWorkFolder()) return Step::Ended;
         for (const char drive : {'C', 'E'}) {
@@ -84,12 +86,12 @@ private:
         }
         const QString information = work_->FilePath(name + QStringLiteral(".inf"));
         const std::string terminalInformation = InformationPath(name);
-        if (!Stage(information, file.left(read.dataOffset), terminalInformation)) {
+        if (!Stage(information, head.bytes.left(read.dataOffset), terminalInformation)) {
             return Step::Ended;
         }
         if (!MakeProjectFolder('D', name)) return Step::Ended;
         for (const ProjectEntry& entry : read.entries) {
-            if (const Step step = SendMember(path, name, file, entry); step != Step::Done) {
+            if (const Step step = SendMember(path, name, entry); step != Step::Done) {
                 return step;
             }
         }
@@ -97,14 +99,15 @@ private:
     }
 
     // A project is looked at whole before anything of it reaches the terminal.
-    bool IsSound(const QString& name, QByteArrayView file) {
+    bool IsSound(const QString& name, const ProjectHead& head) {
         const QString refused = QStringLiteral("Project %1 cannot be downloaded!\r\n").arg(name);
         if (!IsProjectName(name)) {
             Tell(refused + QStringLiteral("Its name must have 1 to 8 characters, no dot, and suit "
                                           "a terminal folder."));
             return false;
         }
-        if (const ProjectCheck check = ValidateProject(file); check.error != ProjectError::None) {
+        if (const ProjectCheck check = ValidateProject(head.bytes, head.fileSize);
+            check.error != ProjectError::None) {
             Tell(refused + QString::fromStdString(ProjectCheckText(check)));
             return false;
         }
@@ -152,26 +155,30 @@ private:
     }
 
     bool Stage(const QString& pcPath, const QByteArray& content, const std::string& destination) {
-        const int code = services_.files.WriteWholeFile(pcPath, content);
+        return Staged(services_.files.WriteWholeFile(pcPath, content), destination);
+    }
+
+    bool Staged(int code, const std::string& destination) {
         if (code == kPcSuccess) return true;
         Tell(QStringLiteral("%1 cannot be prepared for sending: %2.")
                  .arg(TerminalText(destination), PcFailureReason(code)));
         return false;
     }
 
-    Step SendMember(const QString& projectFile, const QString& name, QByteArrayView file,
-                    const ProjectEntry& entry) {
-        const std::optional<QByteArray> content = MemberContent(file, entry);
-        if (!content) {
-            Tell(QStringLiteral("Project %1 cannot be downloaded!\r\n").arg(name) +
-                 ProjectErrorText(ProjectError::MemberPastEnd));
-            return Step::Ended;
-        }
+    Step SendMember(const QString& projectFile, const QString& name, const ProjectEntry& entry) {
         if (!services_.progress.BeforeFile(projectFile, TerminalText(entry.terminalPath), entry.size)) {
             return Step::Cancelled;
         }
         const QString staging = work_->FilePath(name + QStringLiteral(".tmp"));
-        if (!Stage(staging, *content, entry.terminalPath)) {
+        const int staged = StageMember(services_.files, projectFile, entry, entry.kind, staging);
+        if (staged == kPcHandleEof) {
+            // Cut short since its header was read.
+            services_.progress.AfterFile(0);
+            Tell(QStringLiteral("Project %1 cannot be downloaded!\r\n").arg(name) +
+                 ProjectErrorText(ProjectError::MemberPastEnd));
+            return Step::Ended;
+        }
+        if (!Staged(staged, entry.terminalPath)) {
             services_.progress.AfterFile(0);
             return Step::Ended;
         }

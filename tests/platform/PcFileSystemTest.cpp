@@ -507,6 +507,16 @@ TEST_P(PcFileSystemRead, AnswersTheWholeContentOrNothing) {
     QByteArray content = "stale";
     EXPECT_EQ(files_.ReadWholeFile(At(GetParam().path), content), GetParam().code);
     EXPECT_EQ(content, GetParam().content);
+
+    // A part: at most the bytes asked for, from the offset, and the whole file's size.
+    const QByteArray whole = GetParam().content;
+    qint64 size = -1;
+    content = "stale";
+    EXPECT_EQ(files_.ReadFilePart(At(GetParam().path), 1, 3, content, size), GetParam().code);
+    EXPECT_EQ(content, whole.mid(1, 3));
+    EXPECT_EQ(size, whole.size());
+    EXPECT_EQ(files_.ReadFilePart(At(GetParam().path), 4, 100, content, size), GetParam().code);
+    EXPECT_EQ(content, whole.mid(4));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -560,6 +570,41 @@ TEST_F(PcFileSystemTest, WriteKeepsTheModeAndALinkToTheFile) {
     EXPECT_EQ(QFileInfo(At("b.txt")).permissions(), QFile::ReadOwner | QFile::WriteOwner |
                                                         QFile::ReadUser | QFile::WriteUser |
                                                         QFile::ReadGroup);
+}
+
+TEST_F(PcFileSystemTest, ARangeCopyGoesThroughTheFilterByChunkAndLandsWholeOrNotAtAll) {
+    QByteArray big(2 * kCopyChunkBytes + 17, Qt::Uninitialized);
+    for (qsizetype i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i % 253);
+    Write("big", big);
+    Write("b.txt", "beta");
+    const qint64 size = big.size() - 10;
+    QList<qint64> offsets;
+    const ChunkFilter invert = [&](char* bytes, qsizetype count, qint64 at) {
+        offsets << at;
+        for (qsizetype i = 0; i < count; ++i) bytes[i] = static_cast<char>(~bytes[i]);
+        return kPcSuccess;
+    };
+    ASSERT_EQ(files_.CopyFileRange(At("big"), 3, size, At("b.txt"), invert), kPcSuccess);
+    QByteArray expected = big.mid(3, size);
+    for (char& byte : expected) byte = static_cast<char>(~byte);
+    EXPECT_EQ(ContentOf(At("b.txt")), expected);
+    EXPECT_EQ(offsets, (QList<qint64>{0, kCopyChunkBytes, 2 * kCopyChunkBytes}));
+
+    // Past the source's end, a chunk that fails part-way, or a filter that stops it: the
+    // target stays as it was and no temporary file is left.
+    Write("b.txt", "beta");
+    const Tree before = Files();
+    EXPECT_EQ(files_.CopyFileRange(At("big"), 11, size, At("b.txt")), kPcHandleEof);
+    EXPECT_EQ(files_.CopyFileRange(At("big"), 0, size, At("c.txt"),
+                                   [](char*, qsizetype, qint64 at) {
+                                       return at > 0 ? kPcAccessDenied : kPcSuccess;
+                                   }),
+              kPcAccessDenied);
+    ScriptedFileSystem scripted;
+    scripted.Fail(ScriptedFileSystem::Operation::CopyChunk, "/big", kPcDiskFull, 2);
+    EXPECT_EQ(scripted.CopyFileRange(At("big"), 0, size, At("b.txt")), kPcDiskFull);
+    EXPECT_EQ(scripted.calls.filter("CopyChunk").size(), 3);
+    EXPECT_EQ(Files(), before);
 }
 
 TEST_F(PcFileSystemTest, ScriptedFailuresStartAfterTheGivenCallsAndPassOthersThrough) {

@@ -121,6 +121,21 @@ public:
     std::function<bool(int)> onBefore;
 };
 
+// A project file as a packer that checks nothing would write it: entry lines without
+// requirements, then the members, a program scrambled.
+inline QByteArray RawProject(const std::vector<PackMember>& members) {
+    QByteArray header;
+    QByteArray data;
+    for (const PackMember& member : members) {
+        header += "[Info]" + QByteArray::fromStdString(member.terminalPath) + ',' +
+                  QByteArray::number(member.content.size()) + "\r\n";
+        QByteArray content = member.content;
+        if (MemberKindOf(member.terminalPath) == MemberKind::Program) ScrambleProgram(content);
+        data += content;
+    }
+    return header + data;
+}
+
 // A terminal bench, a data folder and the services a project transfer is given, with the
 // library calls recorded.
 class ProjectBenchTest : public ::testing::Test {

@@ -2,6 +2,7 @@
 #include "project/ProjectPropertyDialog.h"
 
 #include "app/Globals.h"
+#include "project/ProjectBenchFixture.h"
 #include "project/ProjectDownload.h"
 #include "project/ProjectPack.h"
 #include "support/AppFixture.h"
@@ -191,6 +192,37 @@ TEST_F(ProjectDialogTest, DownloadSendsTheCheckedMembersToTheCheckedTerminalsAsL
     EXPECT_FALSE(OnTerminal("t1", "D/SHOP/SMALL.cft"));
     EXPECT_EQ(QDir(DataFolder).entryList(QDir::Files), QStringList{"SHOP.prj"});
     EXPECT_FALSE(app->Frame().OperationRunning());
+}
+
+TEST_F(ProjectDialogTest, AMemberNoTerminalCanHoldIsGreyedWithItsReasonAndTheRestIsSent) {
+    WriteFile("SHOP.prj", RawProject({{"D:\\PROGRAM\\SHOP.bas", "10 END"},
+                                      {"c:\\X.TXT", "x"},
+                                      {"C:\\SHOP\\A.DAT", "a"}}));
+    ProjectDownloadDialog dialog("SHOP");
+    ASSERT_TRUE(dialog.Loaded());
+    auto* data = Control<QTreeWidget>(dialog, "dataFileList");
+    EXPECT_EQ(Texts(data), (QStringList{"X.TXT", "A.DAT"}));
+    const QString reason = "A terminal cannot hold c:\\X.TXT: it does not start with C:\\, D:\\ or E:\\.";
+    const QTreeWidgetItem* refused = data->topLevelItem(0);
+    EXPECT_FALSE(refused->flags() & Qt::ItemIsUserCheckable);
+    EXPECT_FALSE(refused->flags() & Qt::ItemIsEnabled);
+    EXPECT_EQ(refused->toolTip(0), reason);
+    // A screen reader meets the line once the list is laid out on screen.
+    dialog.show();
+    QAccessibleInterface* cell =
+        QAccessible::queryAccessibleInterface(data)->tableInterface()->cellAt(0, 0);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Description), reason);
+    EXPECT_TRUE(data->topLevelItem(1)->flags() & Qt::ItemIsEnabled);
+
+    Check(Control<QTreeWidget>(dialog, "programList"), 0);
+    Check(data, 1);
+    Check(Control<QTreeWidget>(dialog, "terminalList"), 0);
+    Control<QPushButton>(dialog, "downloadButton")->click();
+    EXPECT_TRUE(Messages().isEmpty());
+    EXPECT_TRUE(OnTerminal("t1", "D/PROGRAM/SHOP.bas"));
+    EXPECT_TRUE(OnTerminal("t1", "C/SHOP/A.DAT"));
+    EXPECT_FALSE(OnTerminal("t1", "C/X.TXT"));
 }
 
 // SHOP installed on t1: its information file, its program and its data files.

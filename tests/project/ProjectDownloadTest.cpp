@@ -325,6 +325,13 @@ TEST_F(DownloadTest, AProjectFileThatIsGoneOrChangedSendsNothing) {
     EXPECT_EQ(TerminalFiles("t1"), QStringList{});
 }
 
+// Entry lines of empty members that run past the first megabyte.
+QByteArray LongHeader() {
+    QByteArray header;
+    while (header.size() <= kMaxProjectHeaderBytes) header += "[Info]C:\\SHOP\\A.DAT,0\r\n";
+    return header;
+}
+
 struct DamagedCase {
     const char* name;
     QByteArray file;
@@ -357,8 +364,11 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"member_past_end", "[Info]C:\\SHOP\\A.DAT,100\r\nabc",
                     {ProjectError::MemberPastEnd, 0, {}}},
         DamagedCase{"no_comma", "[Info]C:\\SHOP\\A.DAT\r\nabc", {ProjectError::EntryWithoutComma, 0, {}}},
-        DamagedCase{"climbs_out", "[Info]C:\\SHOP\\A.DAT,1\r\n[Info]C:\\..\\X.DAT,1\r\nab",
-                    {ProjectError::InvalidMemberPath, 1, "C:\\..\\X.DAT"}},
+        // The member lies past the header's megabyte, and past the end too.
+        DamagedCase{"member_past_end_beyond_the_header",
+                    "[Info]C:\\SHOP\\A.DAT,2000001\r\n" + QByteArray(2000000, 'x'),
+                    {ProjectError::MemberPastEnd, 0, {}}},
+        DamagedCase{"header_over_1_mb", LongHeader() + "abc", {ProjectError::HeaderTooLong, -1, {}}},
         DamagedCase{"unterminated_version", "[Ver.]1\r\n[FW Sup.]A00-1.02",
                     {ProjectError::UnterminatedVersion, -1, {}}}));
 
@@ -376,12 +386,91 @@ TEST_F(DownloadTest, ALocalFileThatCannotBeWrittenEndsThatTerminalsTurn) {
     EXPECT_TRUE(library.Calls("TpPutFile").isEmpty());
 
     ScriptedFileSystem stagingFails;
-    stagingFails.Fail(ScriptedFileSystem::Operation::WriteWholeFile, "SHOP.tmp", kPcDiskFull, 1);
+    stagingFails.Fail(ScriptedFileSystem::Operation::CopyChunk, "SHOP.tmp", kPcDiskFull, 1);
     Run(Request({t2}, {true}, {kProgram, kFont, kADa}), stagingFails);
     EXPECT_TRUE(prompter.messages.last().startsWith("Cannot write " + dataFolder + "/.tarvik-work-"));
     EXPECT_TRUE(prompter.messages.last().endsWith("/SHOP.tmp (System error Code:112)."));
     EXPECT_EQ(TerminalFiles("t2"), (QStringList{"D/PROGRAM/SHOP.bas", "D/SHOP.INF"}));
     EXPECT_EQ(DataFiles(), QStringList{"SHOP.prj"});
+}
+
+TEST_F(DownloadTest, MembersLargerThanAChunkArriveWholeAndAFailurePartWaySendsNothing) {
+    const ConnectionSettings t1 = AddTerminal({.folder = "t1", .port = "COM3"});
+    const ConnectionSettings t2 = AddTerminal({.folder = "t2", .port = "COM4"});
+    // Chunks begin at offsets that are no multiple of 10, the program ends within a key, and
+    // the file runs past the header's megabyte.
+    QByteArray program(2 * kCopyChunkBytes + 7, Qt::Uninitialized);
+    for (qsizetype i = 0; i < program.size(); ++i) program[i] = static_cast<char>(i * 31 % 251);
+    const QByteArray history(kMaxProjectHeaderBytes, 'h');
+    WriteProject("SHOP", {1, "A00-1.02"},
+                 {{"D:\\PROGRAM\\SHOP.bas", program}, {"C:\\SHOP\\HISTORY.DAT", history}});
+
+    Run(Request({t1}, {true}, {0, 1}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/SHOP.bas"), program);
+    EXPECT_EQ(ReadTerminal("t1", "C/SHOP/HISTORY.DAT"), history);
+
+    ScriptedFileSystem files;
+    files.Fail(ScriptedFileSystem::Operation::CopyChunk, "SHOP.prj", kPcDiskFull, 1);
+    Run(Request({t2}, {true}, {0, 1}), files);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].endsWith("/SHOP.tmp (System error Code:112)."));
+    EXPECT_EQ(files.calls.filter("CopyChunk").size(), 2);
+    EXPECT_EQ(TerminalFiles("t2"), QStringList{});
+    // Only t1's three files ever left.
+    EXPECT_EQ(library.Calls("TpPutFile").size(), 3);
+}
+
+TEST_F(DownloadTest, AMemberNoTerminalCanHoldIsListedWithItsReasonAndNeverSent) {
+    const ConnectionSettings t1 = AddTerminal({.folder = "t1", .port = "COM3"});
+    WriteData("SHOP.prj", RawProject({{"D:\\PROGRAM\\SHOP.bas", kProgramText},
+                                      {"c:\\X.TXT", "lower-case drive"},
+                                      {"C:\\SHOP\\TOOLONGNAME.DAT", "long"},
+                                      {"C:\\SHOP\\A.DAT", "a.dat"}}));
+
+    const LoadedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
+    ASSERT_EQ(project.error, "");
+    const MemberLists lists = SplitForDownload(project.entries);
+    ASSERT_EQ(lists.dataFiles.size(), 3u);
+    EXPECT_EQ(lists.dataFiles[0].refusal,
+              "A terminal cannot hold c:\\X.TXT: it does not start with C:\\, D:\\ or E:\\.");
+    EXPECT_EQ(lists.dataFiles[1].refusal,
+              "A terminal cannot hold C:\\SHOP\\TOOLONGNAME.DAT: a folder or file name is not an "
+              "8.3 name.");
+    EXPECT_EQ(lists.dataFiles[2].refusal, "");
+    EXPECT_EQ(lists.programs[0].refusal, "");
+
+    // A request that names them anyway sends the rest, and the terminal's information file
+    // names only what it got.
+    Run(Request({t1}, {true}, {0, 1, 2, 3}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_EQ(TerminalFiles("t1"), (QStringList{"C/SHOP/A.DAT", "D/PROGRAM/SHOP.bas", "D/SHOP.INF"}));
+    EXPECT_EQ(ReadTerminal("t1", "D/SHOP.INF"),
+              "[Info]D:\\PROGRAM\\SHOP.bas,25\r\n[Info]C:\\SHOP\\A.DAT,5\r\n");
+
+    Run(Request({t1}, {true}, {1, 2}));
+    EXPECT_EQ(prompter.messages, QStringList{"No file is selected to download!"});
+}
+
+TEST_F(DownloadTest, OnlyTheFirstProgramIsTheProgramAndALaterOneGoesAsAnOrdinaryMember) {
+    const ConnectionSettings t1 = AddTerminal({.folder = "t1", .port = "COM3"});
+    WriteData("SHOP.prj", RawProject({{"D:\\PROGRAM\\SHOP.bas", kProgramText},
+                                      {"D:\\PROGRAM\\OLD.bas", "10 REM OLD\r\n"}}));
+    const LoadedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
+    const MemberLists lists = SplitForDownload(project.entries);
+    ASSERT_EQ(lists.programs.size(), 1u);
+    EXPECT_EQ(lists.programs[0].entry, 0);
+    ASSERT_EQ(lists.dataFiles.size(), 1u);
+    EXPECT_EQ(lists.dataFiles[0].displayName, "OLD.bas");
+
+    Run(Request({t1}, {true}, {0, 1}));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    // No second information file, and the later one arrives as plain text all the same.
+    EXPECT_EQ(library.Calls("TpPutFile"),
+              (QStringList{"TpPutFile SHOP.tmp D:\\PROGRAM\\SHOP.bas 1 1",
+                           "TpPutFile SHOP.inf D:\\SHOP.INF 1 0",
+                           "TpPutFile SHOP.tmp D:\\PROGRAM\\OLD.bas 1 1"}));
+    EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/OLD.bas"), "10 REM OLD\r\n");
 }
 
 TEST(DownloadTexts, MembersAreListedByTheirShownNameInFileOrder) {

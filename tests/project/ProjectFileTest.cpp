@@ -154,6 +154,8 @@ struct MalformedCase {
     std::string file;
     ProjectError error;
     int errorEntry;
+    // When set, `file` is only the first bytes of a file this long, as a reader takes them.
+    qint64 fileSize = -1;
 };
 
 void PrintTo(const MalformedCase& value, std::ostream* out) {
@@ -165,12 +167,14 @@ class MalformedEntriesTest : public ::testing::TestWithParam<MalformedCase> {};
 TEST_P(MalformedEntriesTest, ReportsTheFirstFaultAndNoEntry) {
     // Exactly the file's bytes, so a read past them is a read of memory that is not the file's.
     const std::string& text = GetParam().file;
+    const QByteArrayView head(text.data(), static_cast<qsizetype>(text.size()));
+    const qint64 size = GetParam().fileSize < 0 ? head.size() : GetParam().fileSize;
     const ProjectEntries read =
-        ReadProjectEntries(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+        GetParam().fileSize < 0 ? ReadProjectEntries(head) : ReadProjectEntries(head, size);
     EXPECT_EQ(read.error, GetParam().error);
     EXPECT_EQ(read.errorEntry, GetParam().errorEntry);
     EXPECT_TRUE(read.entries.empty());
-    const ProjectCheck check = ValidateProject(Bytes(text));
+    const ProjectCheck check = ValidateProject(Bytes(text), size);
     EXPECT_EQ(check.error, GetParam().error);
     EXPECT_EQ(check.entry, GetParam().errorEntry);
 }
@@ -201,13 +205,29 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"TagAtTheEnd", "[Ver.]1\r\n[Info]", ProjectError::UnterminatedEntry, 0},
         // An earlier fault is the one reported, though the last line is unterminated too.
         MalformedCase{"FirstFaultWins", "[Info]C:\\A\\B.DAT,-3\r\n[Info]C:\\A\\C.DAT,1",
-                      ProjectError::NegativeSize, 0}),
+                      ProjectError::NegativeSize, 0},
+        // The first bytes of a longer file: where they do not tell the header's end, it runs
+        // past them.
+        MalformedCase{"HeadCutInALine", kGood + "[Info]C:\\A\\B.D", ProjectError::HeaderTooLong,
+                      -1, 1 << 30},
+        MalformedCase{"HeadCutAfterALineEnd", kGood, ProjectError::HeaderTooLong, -1, 1 << 30},
+        MalformedCase{"HeadCutInATag", kGood + "[Inf", ProjectError::HeaderTooLong, -1, 1 << 30},
+        MalformedCase{"HeadWithoutEntries", "[Ver.]1\r\n[FW Sup.]A00-1.", ProjectError::HeaderTooLong,
+                      -1, 1 << 30},
+        MalformedCase{"HeadMemberPastTheFile", "[Info]C:\\A\\B.DAT,100\r\nxy",
+                      ProjectError::MemberPastEnd, 0, 22 + 99}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProjectEntries, MembersMayFillTheFileExactlyOrLeaveBytesOver) {
     EXPECT_EQ(ReadProjectEntries(Bytes(kGood + "xy")).error, ProjectError::None);
     EXPECT_EQ(ReadProjectEntries(Bytes(kGood + "xyz")).error, ProjectError::None);
     EXPECT_EQ(ReadProjectEntries(Bytes("[Info]C:\\A\\E.DAT,0\r\n")).entries.size(), 1u);
+    // From the first bytes alone: the members fit the file, though not the bytes at hand.
+    const ProjectEntries head = ReadProjectEntries(Bytes(kGood + "[Info]C:\\A\\B.DAT,9\r\nx"),
+                                                   static_cast<qint64>(kGood.size()) + 20 + 11);
+    EXPECT_EQ(head.error, ProjectError::None);
+    ASSERT_EQ(head.entries.size(), 2u);
+    EXPECT_EQ(head.entries[1].offset, static_cast<qint64>(kGood.size()) + 20 + 2);
 }
 
 TEST(ProjectEntries, InformationFileIsHeaderAlone) {

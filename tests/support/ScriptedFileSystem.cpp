@@ -76,6 +76,34 @@ int ScriptedFileSystem::WriteWholeFile(const QString& path, const QByteArray& co
     return LocalFiles().WriteWholeFile(path, content);
 }
 
+int ScriptedFileSystem::ReadFilePart(const QString& path, qint64 offset, qint64 maxBytes,
+                                     QByteArray& content, qint64& fileSize) {
+    if (const auto code = Scripted(Operation::ReadFilePart,
+                                   QStringLiteral("ReadFilePart %1 %2+%3").arg(path).arg(offset).arg(maxBytes),
+                                   path)) {
+        content.clear();
+        fileSize = 0;
+        return *code;
+    }
+    return LocalFiles().ReadFilePart(path, offset, maxBytes, content, fileSize);
+}
+
+int ScriptedFileSystem::CopyFileRange(const QString& from, qint64 offset, qint64 size,
+                                      const QString& to, const ChunkFilter& filter) {
+    const QString range = QStringLiteral("%1+%2").arg(offset).arg(size);
+    if (const auto code = Scripted(Operation::CopyFileRange,
+                                   "CopyFileRange " + from + " " + range + " -> " + to, from, to))
+        return *code;
+    return LocalFiles().CopyFileRange(
+        from, offset, size, to, [&](char* bytes, qsizetype count, qint64 at) {
+            if (const auto code = Scripted(Operation::CopyChunk,
+                                           QStringLiteral("CopyChunk %1+%2").arg(at).arg(count),
+                                           from, to))
+                return *code;
+            return filter ? filter(bytes, count, at) : 0;
+        });
+}
+
 int ScriptedFileSystem::MoveToTrash(const QString& path) {
     if (const auto code = Scripted(Operation::MoveToTrash, "MoveToTrash " + path, path))
         return *code;

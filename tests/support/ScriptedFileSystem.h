@@ -21,10 +21,14 @@ public:
         ReadWholeFile,
         WriteWholeFile,
         MoveToTrash,
+        ReadFilePart,
+        CopyFileRange,
+        CopyChunk,  // one chunk of a CopyFileRange, by its source and target
     };
 
     // Each call of `op` with a path containing `pathPart` past the first `afterCalls` such
-    // calls answers `code` (List and Stat answer none) without touching the disk.
+    // calls answers `code` (List and Stat answer none) without touching the disk; a CopyChunk
+    // failure ends its copy part-way, as a failing disk would.
     void Fail(Operation op, const QString& pathPart, int code, int afterCalls = 0);
 
     std::optional<QList<PcEntry>> List(const QString& folder,
@@ -38,6 +42,10 @@ public:
     int ReadWholeFile(const QString& path, QByteArray& content) override;
     int WriteWholeFile(const QString& path, const QByteArray& content) override;
     std::optional<qint64> FreeBytes(const QString& folder) override;
+    int ReadFilePart(const QString& path, qint64 offset, qint64 maxBytes, QByteArray& content,
+                     qint64& fileSize) override;
+    int CopyFileRange(const QString& from, qint64 offset, qint64 size, const QString& to,
+                      const ChunkFilter& filter = {}) override;
     int MoveToTrash(const QString& path) override;
     QString TemporaryNameBeside(const QString& path) override;
     std::unique_ptr<WalkConfinement> ConfineWalk(const QString& top) override;

@@ -257,6 +257,13 @@ TEST_F(ProjectInstallTest, TheModelRuleGoesByTheConnectedRecordAndTheRequirement
 
 // ---- Damaged projects: refused whole, nothing sent ----
 
+// Entry lines that run past the first megabyte.
+QByteArray LongHeader() {
+    QByteArray header;
+    while (header.size() <= kMaxProjectHeaderBytes) header += "[Info]D:\\BAD\\A.DAT,0\r\n";
+    return header;
+}
+
 struct DamagedCase {
     const char* name;
     QByteArray file;
@@ -308,7 +315,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "D:\\BAD\\..\\..\\A.DAT: it names \".\" or \"..\")"},
         DamagedCase{"TooDeep", "[Info]D:\\BAD\\A\\B\\C.DAT,1\r\na",
                     "The project names a member that a terminal cannot hold. (entry 1, "
-                    "D:\\BAD\\A\\B\\C.DAT: it lies more than two folders deep)"}),
+                    "D:\\BAD\\A\\B\\C.DAT: it lies more than two folders deep)"},
+        DamagedCase{"LowerCaseDrive", "[Info]D:\\BAD\\A.DAT,1\r\n[Info]c:\\X.TXT,1\r\nab",
+                    "The project names a member that a terminal cannot hold. (entry 2, "
+                    "c:\\X.TXT: it does not start with C:\\, D:\\ or E:\\)"},
+        DamagedCase{"HeaderOverOneMegabyte", LongHeader() + "ab",
+                    "The project file is damaged: its header does not end within its first 1 MB."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProjectInstallTest, AProjectNameThatNoTerminalFolderCanHaveIsRefused) {
@@ -372,7 +384,7 @@ TEST_F(ProjectInstallTest, CancelStopsBetweenMembersAndNeverSendsTheInformationF
 }
 
 TEST_F(ProjectInstallTest, AStagingFileThePcCannotWriteEndsTheDropWithItsReason) {
-    files.Fail(ScriptedFileSystem::Operation::WriteWholeFile, "STOCK.tmp", kPcDiskFull, 1);
+    files.Fail(ScriptedFileSystem::Operation::CopyChunk, "STOCK.tmp", kPcDiskFull, 1);
     EXPECT_EQ(Drop({Stock()}), DropOutcome::Ended);
     EXPECT_EQ(prompter.messages,
               QStringList{"D:\\STOCK\\SMALL.cft cannot be prepared for sending: the disk is full."});
