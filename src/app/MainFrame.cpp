@@ -233,8 +233,24 @@ void CMainFrame::CreateMenus() {
                                               ID_NEW_FOLDER, ID_RENAME, 0, ID_FORMAT, 0,
                                               ID_PROPERTY});
     fileContextMenu_->setObjectName(QStringLiteral("fileContextMenu"));
-    projectContextMenu_ =
-        fill(new QMenu(this), {ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0, ID_PROPERTY});
+    // An action in two menus has one accessible object, which reports one menu's place for
+    // both: Project Mode's menu has actions of its own that run the same commands.
+    projectContextMenu_ = new QMenu(this);
+    const std::initializer_list<int> projectEntries = {ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0,
+                                                       ID_PROPERTY};
+    for (int id : projectEntries) {
+        if (id == 0) {
+            projectContextMenu_->addSeparator();
+            continue;
+        }
+        QAction* command = Action(id);
+        QAction* own = projectContextMenu_->addAction(command->text());
+        own->setData(id);
+        own->setStatusTip(command->statusTip());
+        connect(own, &QAction::triggered, command, &QAction::trigger);
+        mirroredActions_.append(qMakePair(own, command));
+    }
+    connect(projectContextMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
     projectContextMenu_->setObjectName(QStringLiteral("projectContextMenu"));
 }
 
@@ -333,6 +349,8 @@ void CMainFrame::UpdateCommandStates() {
     updateQueued_ = false;
     if (!g_doc) return;
     for (const auto& [id, action] : actions_) action->setEnabled(IsCommandEnabled(id, *this, *g_doc));
+    for (const auto& [own, command] : std::as_const(mirroredActions_))
+        own->setEnabled(command->isEnabled());
     Action(ID_PROJECT_MODE)->setChecked(projectMode_);
     Action(ID_FILE_MODE)->setChecked(!projectMode_);
     Action(ID_VIEW_TOOLBAR)->setChecked(!toolBar_->isHidden());

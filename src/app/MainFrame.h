@@ -104,6 +104,7 @@ private:
     QMenu* setupMenu_ = nullptr;
     QMenu* fileContextMenu_ = nullptr;
     QMenu* projectContextMenu_ = nullptr;
+    QList<QPair<QAction*, QAction*>> mirroredActions_;  // a menu's own action, its command
     QLabel* capsIndicator_ = nullptr;
     QLabel* numIndicator_ = nullptr;
     QLabel* scrollIndicator_ = nullptr;

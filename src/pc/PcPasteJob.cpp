@@ -122,7 +122,8 @@ bool PasteJob::NoRoomFor(const QString& to, qint64 bytes) {
 
 void PasteJob::DiskFull(const QString& to) {
     const auto free = files_.FreeBytes(PcParentPath(to));
-    Show(QStringLiteral("%1 cannot be written: the disk is full (%2 free).\nThe rest was not copied.")
+    Show(QStringLiteral("%1 cannot be written: the disk is full (%2 free).\n"
+                        "The rest was not copied.")
              .arg(to, QLocale().formattedDataSize(free.value_or(0))));
     stopped_ = true;
 }

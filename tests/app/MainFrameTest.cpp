@@ -21,6 +21,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <gtest/gtest.h>
+#include <QMenu>
+#include <QSet>
 
 using ::testing::_;
 using ::testing::NiceMock;
@@ -237,12 +239,25 @@ TEST_F(MainFrameTest, EditCommandsFollowTheirFlags) {
         {&CMainFrame::deleteEnabled, ID_DELETE},    {&CMainFrame::propertyEnabled, ID_PROPERTY},
         {&CMainFrame::formatEnabled, ID_FORMAT},    {&CMainFrame::newFolderEnabled, ID_NEW_FOLDER},
         {&CMainFrame::renameEnabled, ID_RENAME}};
+    // Each context menu has actions of its own, so each entry reports its own menu's place on
+    // the accessibility bus; they follow their command's state.
+    const auto entriesFor = [&](int id) {
+        QList<QAction*> entries;
+        for (bool fileMode : {true, false}) {
+            for (QAction* entry : frame.ContextMenu(fileMode)->actions())
+                if (entry->data().toInt() == id) entries << entry;
+        }
+        return entries;
+    };
     for (const auto& [flag, id] : flags) {
         frame.UpdateCommandStates();
         EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
         frame.*flag = true;
         frame.UpdateCommandStates();
         EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+        const QList<QAction*> entries = entriesFor(id);
+        EXPECT_EQ(QSet<QAction*>(entries.begin(), entries.end()).size(), entries.size()) << id;
+        for (QAction* entry : entries) EXPECT_TRUE(entry->isEnabled()) << id;
         frame.*flag = false;
     }
     EXPECT_FALSE(frame.Action(ID_EDIT_PASTE)->isEnabled());

@@ -328,6 +328,7 @@ protected:
                         record[11] = static_cast<uint8_t>(entry[2][0]);
                         ++*count;
                     }
+                    if (reportedCount > 0) *count = reportedCount;
                     return 0;
                 });
         ON_CALL(library, TpGetFile)
@@ -349,6 +350,7 @@ protected:
     NiceMock<MockTerminalLibrary> library;
     QStringList listed;
     QStringList fetched;
+    int32_t reportedCount = 0;  // a count beyond the records, as a module may claim
 };
 
 TEST_F(LyingModuleTest, AWalkTakesPlainNamesOnlyEachOnceAndNoDeeperThanTwoLevels) {
@@ -361,6 +363,20 @@ TEST_F(LyingModuleTest, AWalkTakesPlainNamesOnlyEachOnceAndNoDeeperThanTwoLevels
               "T/DATA/X.TXT=C:\\DATA\\X.TXT");
     // "..", "." as a file, "A/B" and "..\EVIL" in each of the two folders.
     EXPECT_EQ(prompter.messages, QStringList(8, "Illegal file name."));
+}
+
+// A real terminal folder may hold more than one listing shows: a move never removes it.
+TEST_F(LyingModuleTest, WhatNoListingShowsIsToldAndAMoveKeepsItsFolder) {
+    reportedCount = 300;
+    EXPECT_CALL(library, TpRemoveDir).Times(0);
+    const Services lying{library, prompter, clock, files, progress};
+
+    PasteTerminalIntoPcFolder(lying, settings, {{"C:\\DATA", kKindFolder}}, Pc("T"), false);
+
+    // Both folders are read as their 225 records: 75 of each were never listed.
+    EXPECT_EQ(prompter.messages.last().toStdString(),
+              "150 entries were not copied: a terminal lists at most 225 entries of a folder. "
+              "Their folders stay on the terminal.");
 }
 
 TEST_F(LyingModuleTest, ASelectedItemWhoseNameIsNoPlainNameIsRefused) {

@@ -1,7 +1,9 @@
 #include "terminal/TerminalFileTree.h"
 
 #include "app/CommandIds.h"
+#include "app/EditCommands.h"
 #include "app/Globals.h"
+#include "app/MainFrame.h"
 #include "app/TarvikDoc.h"
 #include "link/ResultCodes.h"
 #include "pc/ItemKind.h"
@@ -12,6 +14,8 @@
 #include "terminal/TerminalView.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QMenu>
 
 namespace {
 
@@ -131,6 +135,28 @@ TEST_F(RosterTest, ATerminalShowsTheProjectsWhoseInformationFilesLieOnD) {
     EXPECT_TRUE(terminal->isExpanded());
     EXPECT_EQ(CFileTreeCtrl::ItemImage(terminal->child(0)), kKindTerminalProject);
     EXPECT_EQ(Roster().RecordIndex(terminal->child(1)), 0);
+}
+
+TEST_F(RosterTest, DeletingSeveralProjectsRemovesEachAndAPasteOfNothingReadsThemAgain) {
+    for (const char* name : {"D/SHOP.INF", "D/KEEP.INF", "D/ZED.INF"})
+        bench.WriteFile("full", name, "");
+    app->NewConnect("COM3");
+    QTreeWidgetItem* terminal = Roster().RootItem()->child(0);
+    AppFixture::Click(Roster(), terminal);
+    Roster().AppendToSelection(Child(terminal, "SHOP"));
+    Roster().AppendToSelection(Child(terminal, "ZED"));
+    app->Frame().activeTree = &Roster();
+
+    DeleteSelection(app->Frame());
+
+    EXPECT_EQ(ChildTexts(terminal), QStringList{"KEEP"});
+    EXPECT_EQ(QDir(bench.Path() + "/full/D").entryList(QDir::Files), QStringList{"KEEP.INF"});
+    bench.WriteFile("full", "D/NEW.INF", "");
+    AppFixture::RightClick(Roster(), terminal);
+    app->Frame().ContextMenu(false)->hide();
+    app->Frame().RunCommand(ID_EDIT_PASTE);
+    EXPECT_EQ(ChildTexts(Roster().RootItem()->child(0)), (QStringList{"KEEP", "NEW"}));
+    EXPECT_TRUE(Messages().isEmpty());
 }
 
 TEST_F(RosterTest, ATerminalThatWentAwayIsNeitherEmptiedNorExpanded) {
