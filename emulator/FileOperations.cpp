@@ -27,21 +27,6 @@ int32_t LocateEntry(LocatedEntry& entry, const char* text) {
     return kOk;
 }
 
-// Closes the descriptor when the operation ends, however it ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 int32_t TpRename(uint32_t handle, const char* oldPath, const char* newName) {
@@ -86,9 +71,10 @@ int32_t TpGetFile(uint32_t handle, const char* terminalPath, const char* pcPath,
     const std::optional<DriveEntry>& found = file.lookup.entry;
     if (!found || found->isFolder) return kFileMissing;
 
-    const FileDescriptor source(::open(found->path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor source = OpenRegularFile(found->path, false);
     if (source.Get() < 0) return kOpenFailed;
-    if (*pcPath == '\0') return kPcFileFailed;
+    // A pipe or device is never written to; a link is replaced, not written through.
+    if (*pcPath == '\0' || !IsReplaceableByFile(pcPath)) return kPcFileFailed;
     const bool written =
         WriteAtomically(pcPath, [&](int target) { return CopyAll(source.Get(), target); });
     return written ? kOk : kPcFileFailed;
@@ -102,11 +88,9 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
     if (const int32_t rc = LocateEntry(file, terminalPath); rc != kOk) return rc;
     const Lookup& lookup = file.lookup;
 
-    const FileDescriptor source(::open(pcPath, O_RDONLY | O_CLOEXEC));
+    const FileDescriptor source = OpenRegularFile(pcPath, true);
     struct stat info {};
-    if (source.Get() < 0 || ::fstat(source.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return kPcFileFailed;
-    }
+    if (source.Get() < 0 || ::fstat(source.Get(), &info) != 0) return kPcFileFailed;
     if (!lookup.parentFound) return kInvalidPath;
     if (lookup.entry && (lookup.entry->isFolder || flagA == 0)) return kFileExists;
 

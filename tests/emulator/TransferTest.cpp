@@ -1,5 +1,7 @@
 #include "BenchFixture.h"
 
+#include <algorithm>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -31,16 +33,22 @@ class UnwritablePcPath : public Transfer, public ::testing::WithParamInterface<c
 TEST_P(UnwritablePcPath, LeavesNoFileBehind) {
     fs::create_directories(base_ / "pc/FOLDER");
     const std::string target = GetParam()[0] == '\0' ? "" : (base_ / GetParam()).string();
-    EXPECT_CODE(2804, tp.TpGetFile(handle_, "C:\\DATA\\STOCK.DAT", target.c_str(), 1));
+    const int32_t code = CallOnPipe(base_ / "pc/PIPE", [&] {
+        return tp.TpGetFile(handle_, "C:\\DATA\\STOCK.DAT", target.c_str(), 1);
+    });
+    EXPECT_CODE(2804, code);
     std::vector<std::string> left;
     for (const auto& entry : fs::recursive_directory_iterator(base_ / "pc")) {
         left.push_back(entry.path().filename().string());
     }
-    EXPECT_EQ(std::vector<std::string>{"FOLDER"}, left);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ((std::vector<std::string>{"FOLDER", "PIPE"}), left);
+    EXPECT_TRUE(fs::is_fifo(base_ / "pc/PIPE")) << "the pipe was replaced";
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, UnwritablePcPath,
-                         ::testing::Values("pc/MISSING/OUT.DAT", "pc/FOLDER", "pc/FOLDER/", ""));
+                         ::testing::Values("pc/MISSING/OUT.DAT", "pc/FOLDER", "pc/FOLDER/", "",
+                                           "pc/PIPE"));
 
 TEST_F(Transfer, PutOverAnExistingFileNeedsTheOverwriteFlag) {
     EXPECT_CODE(2625, Put("new", "C:\\DATA\\STOCK.DAT", 0));
@@ -53,9 +61,15 @@ TEST_F(Transfer, PutOverAnExistingFileNeedsTheOverwriteFlag) {
     EXPECT_TRUE(fs::exists(bench_ / "t1/C/DATA/Mixed.Txt"));
 }
 
+// A pipe without a writer would hold an open that waits for one.
 TEST_F(Transfer, PutRefusesAPcFileThatCannotBeRead) {
     EXPECT_CODE(2804, tp.TpPutFile(handle_, (base_ / "pc/NONE").c_str(), "C:\\A.TXT", 1, 1));
     EXPECT_CODE(2804, tp.TpPutFile(handle_, (base_ / "pc").c_str(), "C:\\A.TXT", 1, 1));
+    EXPECT_CODE(2804, tp.TpPutFile(handle_, "/dev/null", "C:\\A.TXT", 1, 1));
+    const fs::path pipe = base_ / "pc/PIPE";
+    EXPECT_CODE(2804, CallOnPipe(pipe, [&] {
+                    return tp.TpPutFile(handle_, pipe.c_str(), "C:\\A.TXT", 1, 1);
+                }));
     EXPECT_FALSE(fs::exists(bench_ / "t1/C/A.TXT"));
 }
 
