@@ -36,9 +36,10 @@ int32_t TpRename(uint32_t handle, const char* oldPath, const char* newName) {
     if (const int32_t rc = LocateEntry(old, oldPath); rc != kOk) return rc;
     if (!IsShortName(newName)) return kIllegalName;
     if (!old.lookup.entry) return kFileMissing;
+    if (old.lookup.entry->isFolder && !IsFolderName(newName)) return kIllegalName;
 
     const std::filesystem::path& source = old.lookup.entry->path;
-    const std::filesystem::path target = old.lookup.parent / newName;
+    const std::filesystem::path target = old.lookup.parent / FoldCase(newName);
     if (target == source) return kOk;
     std::vector<std::string> renamed = old.path.parts;
     renamed.back() = newName;
@@ -93,6 +94,7 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
     if (source.Get() < 0 || ::fstat(source.Get(), &info) != 0) return kPcFileFailed;
     if (!lookup.parentFound) return kInvalidPath;
     if (lookup.entry && (lookup.entry->isFolder || flagA == 0)) return kFileExists;
+    if (!lookup.entry && IsFolderFull(lookup.parent, file.path.parts.size() - 1)) return kNoSpace;
 
     const std::uint64_t replaced = lookup.entry ? lookup.entry->size : 0;
     const std::uint64_t used =
@@ -102,9 +104,9 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
         return kNoSpace;
     }
 
-    // A replaced file keeps the name it had, as on the terminal's own file system.
+    // A replaced file keeps the name it had; a new one gets the terminal's upper case.
     const std::filesystem::path target =
-        lookup.entry ? lookup.entry->path : lookup.parent / file.path.parts.back();
+        lookup.entry ? lookup.entry->path : lookup.parent / FoldCase(file.path.parts.back());
     bool readFailed = false;
     const bool written = WriteAtomically(target, [&](int fd) {
         char chunk[64 * 1024];
