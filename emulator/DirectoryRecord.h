@@ -7,9 +7,9 @@
 
 namespace emu {
 
-// A listing is an array of 32-byte records; the program's buffer holds 225 of them.
+// A listing is an array of 32-byte records; the program's buffer holds a full folder's.
 inline constexpr std::size_t kRecordSize = 32;
-inline constexpr std::size_t kMaxRecords = 225;
+inline constexpr std::size_t kMaxRecords = kMaxFolderEntries;
 
 inline constexpr std::uint8_t kRecordFolder = 1;
 inline constexpr std::uint8_t kRecordFile = 2;

@@ -63,6 +63,10 @@ std::vector<DriveEntry> VisibleEntries(const std::filesystem::path& folder, std:
     return entries;
 }
 
+bool IsFolderFull(const std::filesystem::path& folder, std::size_t level) {
+    return VisibleEntries(folder, level).size() >= kMaxFolderEntries;
+}
+
 Lookup Resolve(const std::filesystem::path& driveRoot, const std::vector<std::string>& parts) {
     Lookup lookup;
     lookup.parent = driveRoot;

@@ -27,6 +27,11 @@ struct DriveEntry {
 // case.
 std::vector<DriveEntry> VisibleEntries(const std::filesystem::path& folder, std::size_t level);
 
+// A folder, a drive's root included, holds no more entries than one listing takes.
+inline constexpr std::size_t kMaxFolderEntries = 225;
+// Whether a new entry would not fit in the folder; one made on the PC may hold more.
+bool IsFolderFull(const std::filesystem::path& folder, std::size_t level);
+
 // A terminal path's components looked up one by one, without regard to case.
 struct Lookup {
     bool parentFound = false;  // every component but the last is a visible folder

@@ -1,12 +1,36 @@
 #include "FileIo.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <random>
 #include <string>
 
 namespace emu {
+
+FileDescriptor::~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+FileDescriptor OpenRegularFile(const std::filesystem::path& path, bool followLinks) {
+    struct stat info {};
+    const int found = followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
+    if (found != 0 || !S_ISREG(info.st_mode)) return FileDescriptor{};
+    const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW);
+    FileDescriptor file(::open(path.c_str(), flags));
+    // The entry may have been swapped for another kind since it was looked at.
+    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return FileDescriptor{};
+    }
+    return file;
+}
+
+bool IsReplaceableByFile(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT;
+    return S_ISREG(info.st_mode) || S_ISLNK(info.st_mode);
+}
 
 bool WriteAll(int fd, const void* data, std::size_t size) {
     const auto* bytes = static_cast<const char*>(data);

@@ -6,6 +6,28 @@
 
 namespace emu {
 
+// Closes the descriptor when it goes, however the operation ends.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    FileDescriptor& operator=(FileDescriptor&&) = delete;
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor();
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Opens a regular file for reading, or gives no descriptor. A pipe, device, socket or
+// folder is refused by its kind before any open, so nothing waits on a writer; the open
+// itself does not block and the kind is checked again on the descriptor.
+FileDescriptor OpenRegularFile(const std::filesystem::path& path, bool followLinks);
+// Whether `path` may be replaced by a written file: absent, a regular file or a link.
+bool IsReplaceableByFile(const std::filesystem::path& path);
+
 bool WriteAll(int fd, const void* data, std::size_t size);
 // Copies the rest of `from` to `to`; false on a read or a write error.
 bool CopyAll(int from, int to);

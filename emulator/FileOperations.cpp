@@ -27,21 +27,6 @@ int32_t LocateEntry(LocatedEntry& entry, const char* text) {
     return kOk;
 }
 
-// Closes the descriptor when the operation ends, however it ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 int32_t TpRename(uint32_t handle, const char* oldPath, const char* newName) {
@@ -51,9 +36,10 @@ int32_t TpRename(uint32_t handle, const char* oldPath, const char* newName) {
     if (const int32_t rc = LocateEntry(old, oldPath); rc != kOk) return rc;
     if (!IsShortName(newName)) return kIllegalName;
     if (!old.lookup.entry) return kFileMissing;
+    if (old.lookup.entry->isFolder && !IsFolderName(newName)) return kIllegalName;
 
     const std::filesystem::path& source = old.lookup.entry->path;
-    const std::filesystem::path target = old.lookup.parent / newName;
+    const std::filesystem::path target = old.lookup.parent / FoldCase(newName);
     if (target == source) return kOk;
     std::vector<std::string> renamed = old.path.parts;
     renamed.back() = newName;
@@ -86,9 +72,10 @@ int32_t TpGetFile(uint32_t handle, const char* terminalPath, const char* pcPath,
     const std::optional<DriveEntry>& found = file.lookup.entry;
     if (!found || found->isFolder) return kFileMissing;
 
-    const FileDescriptor source(::open(found->path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor source = OpenRegularFile(found->path, false);
     if (source.Get() < 0) return kOpenFailed;
-    if (*pcPath == '\0') return kPcFileFailed;
+    // A pipe or device is never written to; a link is replaced, not written through.
+    if (*pcPath == '\0' || !IsReplaceableByFile(pcPath)) return kPcFileFailed;
     const bool written =
         WriteAtomically(pcPath, [&](int target) { return CopyAll(source.Get(), target); });
     return written ? kOk : kPcFileFailed;
@@ -102,13 +89,12 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
     if (const int32_t rc = LocateEntry(file, terminalPath); rc != kOk) return rc;
     const Lookup& lookup = file.lookup;
 
-    const FileDescriptor source(::open(pcPath, O_RDONLY | O_CLOEXEC));
+    const FileDescriptor source = OpenRegularFile(pcPath, true);
     struct stat info {};
-    if (source.Get() < 0 || ::fstat(source.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return kPcFileFailed;
-    }
+    if (source.Get() < 0 || ::fstat(source.Get(), &info) != 0) return kPcFileFailed;
     if (!lookup.parentFound) return kInvalidPath;
     if (lookup.entry && (lookup.entry->isFolder || flagA == 0)) return kFileExists;
+    if (!lookup.entry && IsFolderFull(lookup.parent, file.path.parts.size() - 1)) return kNoSpace;
 
     const std::uint64_t replaced = lookup.entry ? lookup.entry->size : 0;
     const std::uint64_t used =
@@ -118,9 +104,9 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
         return kNoSpace;
     }
 
-    // A replaced file keeps the name it had, as on the terminal's own file system.
+    // A replaced file keeps the name it had; a new one gets the terminal's upper case.
     const std::filesystem::path target =
-        lookup.entry ? lookup.entry->path : lookup.parent / file.path.parts.back();
+        lookup.entry ? lookup.entry->path : lookup.parent / FoldCase(file.path.parts.back());
     bool readFailed = false;
     const bool written = WriteAtomically(target, [&](int fd) {
         char chunk[64 * 1024];

@@ -2,8 +2,8 @@
 
 #include "Codes.h"
 #include "Crc32.h"
+#include "FileIo.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -52,26 +52,18 @@ int32_t ParseFirmwareImage(std::span<const std::uint8_t> image, FirmwareHeader& 
 }
 
 int32_t ReadFirmwareImage(const std::filesystem::path& path, FirmwareHeader& header) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return kPcFileFailed;
+    const FileDescriptor file = OpenRegularFile(path, true);
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return kPcFileFailed;
-    }
-    if (info.st_size > kMaxImageSize) {
-        ::close(fd);
-        return kBadFirmware;
-    }
+    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0) return kPcFileFailed;
+    if (info.st_size > kMaxImageSize) return kBadFirmware;
     std::vector<std::uint8_t> image(static_cast<std::size_t>(info.st_size));
     std::size_t done = 0;
     while (done < image.size()) {
-        const ssize_t got = ::read(fd, image.data() + done, image.size() - done);
+        const ssize_t got = ::read(file.Get(), image.data() + done, image.size() - done);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         done += static_cast<std::size_t>(got);
     }
-    ::close(fd);
     if (done != image.size()) return kPcFileFailed;
     return ParseFirmwareImage(image, header);
 }

@@ -14,10 +14,14 @@ using namespace emu;
 
 namespace {
 
-// Parses a folder path and looks it up on its drive.
-int32_t LocateFolder(LocatedEntry& folder, const char* text) {
+// Parses a folder path and looks it up on its drive. A folder to be made must have a name
+// without an extension, checked with the other names before the drive.
+int32_t LocateFolder(LocatedEntry& folder, const char* text, bool toBeMade = false) {
     if (const int32_t rc = ParseTerminalPath(text, kMaxFolderParts, folder.path); rc != kOk) {
         return rc;
+    }
+    if (toBeMade && !folder.path.parts.empty() && !IsFolderName(folder.path.parts.back())) {
+        return kIllegalName;
     }
     if (const int32_t rc = OpenDrive(*folder.terminal, folder.path, false, folder.root);
         rc != kOk) {
@@ -57,11 +61,12 @@ int32_t TpListDir(uint32_t handle, const char* folder, int32_t* count, uint8_t* 
 int32_t TpMakeDir(uint32_t handle, const char* folder) {
     LocatedEntry dir;
     if (const int32_t rc = BeginOperation(handle, "TpMakeDir", dir.terminal); rc != kOk) return rc;
-    if (const int32_t rc = LocateFolder(dir, folder); rc != kOk) return rc;
+    if (const int32_t rc = LocateFolder(dir, folder, true); rc != kOk) return rc;
     if (!dir.lookup.parentFound) return kInvalidPath;
     if (dir.lookup.entry || dir.path.parts.empty()) return kMakeFolderFailed;
+    if (IsFolderFull(dir.lookup.parent, dir.path.parts.size() - 1)) return kNoSpace;
 
-    const std::filesystem::path made = dir.lookup.parent / dir.path.parts.back();
+    const std::filesystem::path made = dir.lookup.parent / FoldCase(dir.path.parts.back());
     if (::mkdir(made.c_str(), 0777) != 0) {
         // An entry the terminal cannot see may hold the name.
         return errno == EEXIST ? kMakeFolderFailed : kFunctionFailed;

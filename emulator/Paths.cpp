@@ -40,6 +40,10 @@ bool IsShortName(std::string_view name) {
     return !extension.empty() && extension.size() <= 3 && AllNameCharacters(extension);
 }
 
+bool IsFolderName(std::string_view name) {
+    return IsShortName(name) && name.find('.') == std::string_view::npos;
+}
+
 std::string FoldCase(std::string_view name) {
     std::string folded(name);
     for (char& c : folded) {

@@ -22,6 +22,8 @@ inline constexpr std::size_t kMaxFileParts = 3;
 // An 8.3 name: a base of 1 to 8 characters, optionally '.' and an extension of 1 to 3;
 // printable ASCII only, no blank and none of \/:*?"<>|.
 bool IsShortName(std::string_view name);
+// A name the terminal gives a folder it makes: an 8.3 name without an extension.
+bool IsFolderName(std::string_view name);
 
 // Checks the form of a terminal path with at most `maxParts` components: 2807 for no
 // text, 2621 for a bad drive, separator, "." or ".." or too many levels, 2626 for a

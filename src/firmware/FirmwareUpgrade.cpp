@@ -3,6 +3,7 @@
 #include "app/Services.h"
 #include "app/TarvikDoc.h"
 #include "link/TerminalLink.h"
+#include "platform/PcFileSystem.h"
 #include "platform/Prompter.h"
 
 #include <algorithm>
@@ -11,6 +12,16 @@ namespace {
 
 constexpr char kUpgradeComplete[] =
     "Upgrade complete!\r\nPress any terminal key to restart Terminal!";
+
+// Refuses, with a message, a path that names a folder, a pipe, a device or a socket: no
+// terminal is to wait on it. A missing file is the terminal module's to report.
+bool RefuseNonFileImage(const Services& services, const QString& imagePath) {
+    const std::optional<PcEntry> entry = services.files.Stat(imagePath);
+    if (!entry || (!entry->folder && !entry->system)) return false;
+    ShowMessage(services.prompter,
+                QStringLiteral("%1 is not a firmware image file.").arg(imagePath));
+    return true;
+}
 
 }  // namespace
 
@@ -30,7 +41,7 @@ QString UpgradeItemText(const ConnectionSettings& record) {
 
 void UpgradeFileModeTerminal(const Services& services, const ConnectionSettings& settings) {
     const QString imagePath = services.prompter.OpenFile(kFirmwareFileFilter, kFirmwareFileSuffix);
-    if (imagePath.isEmpty()) return;
+    if (imagePath.isEmpty() || RefuseNonFileImage(services, imagePath)) return;
 
     // The link stays open only for the one call; the terminal restarts on its own key press.
     TerminalLink link(services.library, settings);
@@ -52,6 +63,7 @@ void UpgradeCheckedTerminals(const Services& services,
         ShowMessage(services.prompter, QStringLiteral("Selecte F/W file to upgrade!"));
         return;
     }
+    if (RefuseNonFileImage(services, imagePath)) return;
 
     bool anySelected = false;
     bool anyUpgraded = false;

@@ -1,12 +1,19 @@
 #include "BenchFixture.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <set>
 #include <sstream>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -81,6 +88,24 @@ const Module& Module::Get() {
         return m;
     }();
     return module;
+}
+
+int32_t CallOnPipe(const fs::path& pipe, const std::function<int32_t()>& call) {
+    fs::create_directories(pipe.parent_path());
+    if (::mkfifo(pipe.c_str(), 0600) != 0) throw std::runtime_error("cannot make a pipe");
+    std::packaged_task<int32_t()> task(call);
+    std::future<int32_t> result = task.get_future();
+    std::thread worker(std::move(task));
+    if (result.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "the call waits on the pipe " << pipe;
+        // A reader blocked in open is let go once a writer opens the other end.
+        do {
+            const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (writer >= 0) ::close(writer);
+        } while (result.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready);
+    }
+    worker.join();
+    return result.get();
 }
 
 bool IsKnownResultCode(int32_t code) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 // The stand-in module as the program sees it: loaded with dlopen, operations by ordinal.
@@ -38,6 +39,10 @@ bool IsKnownResultCode(int32_t code);
 // Writes a file, making the folders it needs.
 void Write(const std::filesystem::path& path, const std::string& content);
 std::string Read(const std::filesystem::path& path);
+
+// Makes the named pipe `pipe`, with no writer, and runs `call`, which is handed it. A call
+// that waits on the pipe fails the test and is then released by a writer, so the test ends.
+int32_t CallOnPipe(const std::filesystem::path& pipe, const std::function<int32_t()>& call);
 
 // A bench in a fresh temporary folder, named by TARVIK_TERMINALS for the test, beside an
 // "outside" folder that no operation may change.

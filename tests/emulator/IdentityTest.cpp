@@ -61,6 +61,7 @@ struct ImageCase {
     std::optional<Bytes> image;  // none: no file
     int32_t code;
     const char* firmware;  // the terminal's firmware afterwards
+    bool pipe = false;     // a named pipe with no writer instead of a file
 };
 
 void PrintTo(const ImageCase& c, std::ostream* out) {
@@ -75,7 +76,8 @@ TEST_P(Upgrade, AcceptsOnlyASoundImageForTheTerminalsModel) {
     if (const auto& image = GetParam().image)
         Write(path, std::string(image->begin(), image->end()));
     const uint32_t handle = OpenCom(3);
-    EXPECT_CODE(GetParam().code, tp.TpUpgradeFirmware(handle, path.c_str(), 1));
+    const auto upgrade = [&] { return tp.TpUpgradeFirmware(handle, path.c_str(), 1); };
+    EXPECT_CODE(GetParam().code, GetParam().pipe ? CallOnPipe(path, upgrade) : upgrade());
     tp.TpClose(handle);
     EXPECT_EQ(GetParam().firmware, IniValue("t1", "firmware").substr(0, 8));
     EXPECT_EQ("COM3", IniValue("t1", "port"));
@@ -97,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
         ImageCase{"bad checksum", Damaged(1), 2649, "A00-1.10"},
         ImageCase{"payload changed", Damaged(6), 2649, "A00-1.10"},
         ImageCase{"too short", Bytes{'T', 'Q', 'F'}, 2649, "A00-1.10"},
-        ImageCase{"missing file", std::nullopt, 2804, "A00-1.10"}));
+        ImageCase{"missing file", std::nullopt, 2804, "A00-1.10"},
+        ImageCase{"pipe", std::nullopt, 2804, "A00-1.10", true}));
 
 }  // namespace

@@ -23,6 +23,7 @@ protected:
         BenchTest::SetUp();
         AddTerminal("t1", "port=COM3\nmodel=TQ-3100\ndrives=C:2048 D:4096\n");
         Write(bench_ / "t1/C/DATA/STOCK.DAT", "12,4006381333931\n");
+        Write(bench_ / "t1/C/DATA/NOTES", "");
         fs::create_directories(bench_ / "t1/C/DATA/SUB");
         fs::create_directory_symlink(outside_, bench_ / "t1/C/LINK");
         fs::create_symlink(outside_ / "SECRET.TXT", bench_ / "t1/C/SECRET.TXT");
@@ -83,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{Op::List, "d:", 0}, PathCase{Op::List, "c:\\data\\sub", 0},
         // 8.3 names
         PathCase{Op::MakeDir, "C:\\TOOLONGNA", 2626}, PathCase{Op::MakeDir, "C:\\NAME.LONG", 2626},
+        // a folder has no extension, checked with the names before the drive
+        PathCase{Op::MakeDir, "C:\\DATA\\NEW.DIR", 2626}, PathCase{Op::MakeDir, "E:\\NEW.D", 2626},
         PathCase{Op::Put, "C:\\DATA\\A.B.C", 2626}, PathCase{Op::Put, "C:\\DATA\\BAD*.TXT", 2626},
         PathCase{Op::Put, "C:\\DATA\\A B.TXT", 2626}, PathCase{Op::Put, "C:\\.TXT", 2626},
         PathCase{Op::Put, "C:\\NAME.", 2626}, PathCase{Op::Put, "C:\\DATA\\12345678.123", 0},
@@ -93,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
         // what is, or is not, there
         PathCase{Op::MakeDir, "C:\\NOPE\\SUB", 2621}, PathCase{Op::Put, "C:\\NOPE\\X.TXT", 2621},
         PathCase{Op::List, "C:\\NOPE", 2622}, PathCase{Op::List, "C:\\DATA\\STOCK.DAT", 2622},
-        PathCase{Op::MakeDir, "C:\\data", 2630}, PathCase{Op::MakeDir, "C:\\DATA\\stock.dat", 2630},
+        PathCase{Op::MakeDir, "C:\\data", 2630}, PathCase{Op::MakeDir, "C:\\DATA\\notes", 2630},
+        PathCase{Op::MakeDir, "C:\\DATA\\stock.dat", 2626},
         PathCase{Op::RemoveDir, "C:\\DATA", 2631}, PathCase{Op::RemoveDir, "C:\\NOPE", 2622},
         PathCase{Op::Delete, "C:\\DATA", 2628}, PathCase{Op::Delete, "C:\\DATA\\NOPE.DAT", 2622},
         PathCase{Op::Get, "C:\\NOPE.TXT", 2622},

@@ -1,5 +1,8 @@
 #include "BenchFixture.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -31,16 +34,22 @@ class UnwritablePcPath : public Transfer, public ::testing::WithParamInterface<c
 TEST_P(UnwritablePcPath, LeavesNoFileBehind) {
     fs::create_directories(base_ / "pc/FOLDER");
     const std::string target = GetParam()[0] == '\0' ? "" : (base_ / GetParam()).string();
-    EXPECT_CODE(2804, tp.TpGetFile(handle_, "C:\\DATA\\STOCK.DAT", target.c_str(), 1));
+    const int32_t code = CallOnPipe(base_ / "pc/PIPE", [&] {
+        return tp.TpGetFile(handle_, "C:\\DATA\\STOCK.DAT", target.c_str(), 1);
+    });
+    EXPECT_CODE(2804, code);
     std::vector<std::string> left;
     for (const auto& entry : fs::recursive_directory_iterator(base_ / "pc")) {
         left.push_back(entry.path().filename().string());
     }
-    EXPECT_EQ(std::vector<std::string>{"FOLDER"}, left);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ((std::vector<std::string>{"FOLDER", "PIPE"}), left);
+    EXPECT_TRUE(fs::is_fifo(base_ / "pc/PIPE")) << "the pipe was replaced";
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, UnwritablePcPath,
-                         ::testing::Values("pc/MISSING/OUT.DAT", "pc/FOLDER", "pc/FOLDER/", ""));
+                         ::testing::Values("pc/MISSING/OUT.DAT", "pc/FOLDER", "pc/FOLDER/", "",
+                                           "pc/PIPE"));
 
 TEST_F(Transfer, PutOverAnExistingFileNeedsTheOverwriteFlag) {
     EXPECT_CODE(2625, Put("new", "C:\\DATA\\STOCK.DAT", 0));
@@ -49,13 +58,17 @@ TEST_F(Transfer, PutOverAnExistingFileNeedsTheOverwriteFlag) {
     EXPECT_EQ("new", Read(bench_ / "t1/C/DATA/stock.dat")) << "the file keeps its name";
     EXPECT_FALSE(fs::exists(bench_ / "t1/C/DATA/STOCK.DAT"));
     EXPECT_CODE(2625, Put("new", "C:\\DATA", 1));
-    EXPECT_CODE(0, Put("", "C:\\DATA\\Mixed.Txt", 0));
-    EXPECT_TRUE(fs::exists(bench_ / "t1/C/DATA/Mixed.Txt"));
 }
 
+// A pipe without a writer would hold an open that waits for one.
 TEST_F(Transfer, PutRefusesAPcFileThatCannotBeRead) {
     EXPECT_CODE(2804, tp.TpPutFile(handle_, (base_ / "pc/NONE").c_str(), "C:\\A.TXT", 1, 1));
     EXPECT_CODE(2804, tp.TpPutFile(handle_, (base_ / "pc").c_str(), "C:\\A.TXT", 1, 1));
+    EXPECT_CODE(2804, tp.TpPutFile(handle_, "/dev/null", "C:\\A.TXT", 1, 1));
+    const fs::path pipe = base_ / "pc/PIPE";
+    EXPECT_CODE(2804, CallOnPipe(pipe, [&] {
+                    return tp.TpPutFile(handle_, pipe.c_str(), "C:\\A.TXT", 1, 1);
+                }));
     EXPECT_FALSE(fs::exists(bench_ / "t1/C/A.TXT"));
 }
 
@@ -89,6 +102,81 @@ void PrintTo(const SpaceCase& c, std::ostream* out) {
     *out << c.size << " bytes to " << c.path << " -> " << c.code;
 }
 
+enum class Make { File, Folder };
+
+struct NewEntryCase {
+    const char* name;
+    Make make;
+    const char* path;    // as the program sends it
+    const char* folder;  // the folder it goes into
+    int entries;         // that folder's visible entries before
+    int32_t code;
+    const char* stored;  // the bench path below C that then holds it; none when refused
+};
+
+void PrintTo(const NewEntryCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class NewEntry : public Transfer, public ::testing::WithParamInterface<NewEntryCase> {
+protected:
+    int32_t Count(const char* folder) {
+        uint8_t buffer[32];
+        int32_t count = -1, size = sizeof buffer;
+        EXPECT_CODE(0, tp.TpListDir(handle_, folder, &count, buffer, &size));
+        return count;
+    }
+};
+
+TEST_P(NewEntry, IsStoredInUpperCaseWhileTheFolderHasRoom) {
+    const NewEntryCase& c = GetParam();
+    const fs::path folder = bench_ / "t1/C" / (c.folder + 3);  // after "C:\\"
+    // Entries no terminal could hold take no room.
+    Write(folder / "longname.text", "");
+    Write(folder / ".hidden", "");
+    fs::create_symlink(outside_ / "SECRET.TXT", folder / "LINK.TXT");
+    for (int i = Count(c.folder); i < c.entries; ++i) {
+        char name[24];
+        std::snprintf(name, sizeof name, "F%03d.TXT", i);
+        Write(folder / name, "");
+    }
+    ASSERT_EQ(c.entries, Count(c.folder));
+    const fs::path stored = bench_ / "t1/C" / (c.stored ? c.stored : "");
+    const bool replaces = c.stored && fs::exists(stored);
+
+    EXPECT_CODE(c.code,
+                c.make == Make::File ? Put("new", c.path, 1) : tp.TpMakeDir(handle_, c.path));
+    EXPECT_EQ(c.entries + (c.code == 0 && !replaces ? 1 : 0), Count(c.folder));
+    if (c.stored == nullptr) return;
+    if (c.make == Make::File) {
+        EXPECT_EQ("new", Read(stored)) << c.stored;
+    } else {
+        EXPECT_TRUE(fs::is_directory(stored)) << c.stored;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, NewEntry,
+    ::testing::Values(
+        NewEntryCase{"PutUpperCased", Make::File, "C:\\DATA\\Mixed.Txt", "C:\\DATA", 2, 0,
+                     "DATA/MIXED.TXT"},
+        NewEntryCase{"FolderUpperCased", Make::Folder, "c:\\data\\sub", "C:\\DATA", 2, 0,
+                     "DATA/SUB"},
+        NewEntryCase{"File225th", Make::File, "C:\\DATA\\NEW.DAT", "C:\\DATA", 224, 0,
+                     "DATA/NEW.DAT"},
+        NewEntryCase{"File226th", Make::File, "C:\\DATA\\NEW.DAT", "C:\\DATA", 225, 2619, nullptr},
+        NewEntryCase{"Folder226th", Make::Folder, "C:\\DATA\\SUB", "C:\\DATA", 225, 2619, nullptr},
+        NewEntryCase{"Folder225thInRoot", Make::Folder, "C:\\SUB", "C:\\", 224, 0, "SUB"},
+        NewEntryCase{"File226thInRoot", Make::File, "C:\\NEW.DAT", "C:\\", 225, 2619, nullptr},
+        NewEntryCase{"ReplaceInFullFolder", Make::File, "C:\\DATA\\OTHER.DAT", "C:\\DATA", 225, 0,
+                     "DATA/OTHER.DAT"},
+        // Made on the PC: more than a terminal holds.
+        NewEntryCase{"ReplaceInOverfullFolder", Make::File, "C:\\DATA\\STOCK.DAT", "C:\\DATA", 240,
+                     0, "DATA/stock.dat"},
+        NewEntryCase{"NewInOverfullFolder", Make::Folder, "C:\\DATA\\SUB", "C:\\DATA", 240, 2619,
+                     nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct RenameCase {
     const char* from;
     const char* to;
@@ -112,13 +200,14 @@ TEST_P(Rename, RenamesInPlaceUnlessTheNameIsTaken) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, Rename,
-    ::testing::Values(RenameCase{"C:\\DATA\\STOCK.DAT", "NEW.DAT", 0, "DATA/NEW.DAT"},
+    ::testing::Values(RenameCase{"C:\\DATA\\STOCK.DAT", "New.dat", 0, "DATA/NEW.DAT"},
                       RenameCase{"c:\\data\\stock.dat", "STOCK.DAT", 0, "DATA/STOCK.DAT"},
                       RenameCase{"C:\\DATA\\STOCK.DAT", "other.dat", 2627, "DATA/stock.dat"},
                       RenameCase{"C:\\DATA\\STOCK.DAT", "SUB\\X.DAT", 2626, "DATA/stock.dat"},
                       RenameCase{"C:\\DATA\\STOCK.DAT", "STOCKTAKE.DAT", 2626, "DATA/stock.dat"},
                       RenameCase{"C:\\DATA\\NONE.DAT", "X.DAT", 2622, "DATA/stock.dat"},
-                      RenameCase{"C:\\DATA", "INFO", 0, "INFO/stock.dat"},
+                      RenameCase{"C:\\DATA", "info", 0, "INFO/stock.dat"},
+                      RenameCase{"C:\\DATA", "INFO.D", 2626, "DATA/stock.dat"},
                       RenameCase{"C:\\", "INFO", 2621, "DATA/stock.dat"}));
 
 TEST_F(Transfer, DeleteRemovesOnlyAFile) {

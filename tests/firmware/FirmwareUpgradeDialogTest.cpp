@@ -12,7 +12,10 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -141,6 +144,24 @@ TEST_F(FirmwareUpgradeDialogTest, UpgradeAsksForATerminalAndForAFile) {
 
     EXPECT_EQ(prompter.messages,
               (QStringList{"Select terminal to upgrade!", "Selecte F/W file to upgrade!"}));
+}
+
+// A pipe with no writer would hold the terminal module in its open; the strict library
+// shows that no terminal is contacted in either mode.
+TEST_F(FirmwareUpgradeDialogTest, AnImageThatIsNoFileIsRefusedBeforeAnyTerminal) {
+    QTemporaryDir images;
+    const QString pipe = images.filePath("pipe.bin");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString folder = images.filePath("folder.bin");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    Upgrade({0, 2}, pipe);
+    Upgrade({1}, folder);
+    prompter.AnswerFileDialogs({pipe});
+    UpgradeFileModeTerminal(AppServices(), {"COM3", 6, "TQ-3100", "10000042"});
+
+    const QString refusal = QStringLiteral("%1 is not a firmware image file.");
+    EXPECT_EQ(prompter.messages,
+              (QStringList{refusal.arg(pipe), refusal.arg(folder), refusal.arg(pipe)}));
 }
 
 TEST_F(FirmwareUpgradeDialogTest, UpgradeSendsTheEditedPathAndTheDialogStaysOpen) {

@@ -185,11 +185,11 @@ TEST_F(ProjectDialogTest, DownloadSendsTheCheckedMembersToTheCheckedTerminalsAsL
     Control<QPushButton>(dialog, "downloadButton")->click();
 
     EXPECT_EQ(Messages(), QStringList{"TQ-3100-2 is Off-line!"});
-    EXPECT_TRUE(OnTerminal("t1", "D/PROGRAM/SHOP.bas"));
+    EXPECT_TRUE(OnTerminal("t1", "D/PROGRAM/SHOP.BAS"));
     EXPECT_TRUE(OnTerminal("t1", "D/SHOP.INF"));
     EXPECT_TRUE(OnTerminal("t1", "C/SHOP/A.DA"));
     EXPECT_FALSE(OnTerminal("t1", "C/SHOP/A.DAT"));
-    EXPECT_FALSE(OnTerminal("t1", "D/SHOP/SMALL.cft"));
+    EXPECT_FALSE(OnTerminal("t1", "D/SHOP/SMALL.CFT"));
     EXPECT_EQ(QDir(DataFolder).entryList(QDir::Files), QStringList{"SHOP.prj"});
     EXPECT_FALSE(app->Frame().OperationRunning());
 }

@@ -25,8 +25,8 @@ std::vector<PackMember> ShopMembers() {
             {"E:\\SHOP\\A.DAT", "a.dat on E"}};
 }
 
-const QStringList kAllShopFiles{"C/SHOP/A.DA",     "C/SHOP/A.DAT",     "D/PROGRAM/SHOP.bas",
-                                "D/SHOP.INF",      "D/SHOP/ITEMS.LKP", "D/SHOP/SMALL.cft",
+const QStringList kAllShopFiles{"C/SHOP/A.DA",     "C/SHOP/A.DAT",     "D/PROGRAM/SHOP.BAS",
+                                "D/SHOP.INF",      "D/SHOP/ITEMS.LKP", "D/SHOP/SMALL.CFT",
                                 "E/SHOP/A.DAT"};
 const std::vector<int> kAllMembers{kProgram, kFont, kADa, kADatOnC, kLookup, kADatOnE};
 
@@ -86,7 +86,7 @@ TEST_F(DownloadTest, TheProgramGoesUnscrambledAndTheInformationFileRightAfterIt)
                            "TpPutFile SHOP.tmp D:\\SHOP\\ITEMS.LKP 1 1",
                            "TpPutFile SHOP.tmp E:\\SHOP\\A.DAT 1 1"}));
     EXPECT_EQ(TerminalFiles("t1"), kAllShopFiles);
-    EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/SHOP.bas"), kProgramText);
+    EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/SHOP.BAS"), kProgramText);
     EXPECT_EQ(ReadTerminal("t1", "C/SHOP/A.DAT"), "a.dat on C");
     // The information file is the header, byte for byte.
     EXPECT_EQ(ReadTerminal("t1", "D/SHOP.INF"), file.left(ReadProjectEntries(file).dataOffset));
@@ -106,7 +106,7 @@ TEST_F(DownloadTest, NoInformationFileGoesWithoutAProgramThatArrived) {
     WriteShop();
 
     Run(Request({t1}, {true}, {kFont, kLookup}));
-    EXPECT_EQ(TerminalFiles("t1"), (QStringList{"D/SHOP/ITEMS.LKP", "D/SHOP/SMALL.cft"}));
+    EXPECT_EQ(TerminalFiles("t1"), (QStringList{"D/SHOP/ITEMS.LKP", "D/SHOP/SMALL.CFT"}));
 
     Run(Request({t2}, {true}, kAllMembers));
     EXPECT_EQ(TerminalFiles("t2"), QStringList{});
@@ -135,7 +135,7 @@ TEST_F(DownloadTest, EachProjectFolderIsMadeOncePerTerminalAndAnExistingOneIsNoF
         QStringList files = TerminalFiles(terminal);
         files.removeAll("C/SHOP/OLD.DAT");
         EXPECT_EQ(files, (QStringList{"C/SHOP/A.DA", "C/SHOP/A.DAT", "D/SHOP/ITEMS.LKP",
-                                      "D/SHOP/SMALL.cft", "E/SHOP/A.DAT"}))
+                                      "D/SHOP/SMALL.CFT", "E/SHOP/A.DAT"}))
             << terminal;
     }
 }
@@ -164,7 +164,7 @@ TEST_F(DownloadTest, ATerminalThatFailsIsSkippedAndTheNextOneIsServed) {
     EXPECT_EQ(TerminalFiles("c-old"), QStringList{});
     EXPECT_EQ(TerminalFiles("d-full"), QStringList{});
     // The first failed folder ends that terminal's members; what arrived stays.
-    EXPECT_EQ(TerminalFiles("e-dir"), (QStringList{"D/PROGRAM/SHOP.bas", "D/SHOP.INF"}));
+    EXPECT_EQ(TerminalFiles("e-dir"), (QStringList{"D/PROGRAM/SHOP.BAS", "D/SHOP.INF"}));
     EXPECT_EQ(TerminalFiles("f-good"), kAllShopFiles);
     EXPECT_EQ(TerminalFiles("g-unchecked"), QStringList{});
     EXPECT_TRUE(library.Calls("TpOpen 9").isEmpty());
@@ -216,7 +216,7 @@ TEST_P(DownloadRuleTest, TheVersionAndModelDecideWhetherTheTerminalIsServed) {
         EXPECT_TRUE(prompter.questions.isEmpty());
     }
     EXPECT_EQ(library.Calls("TpGetInfo").size(), c.identityRead ? 1 : 0);
-    const QStringList arrived{"C/SHOP/A.DA", "D/PROGRAM/SHOP.bas", "D/SHOP.INF"};
+    const QStringList arrived{"C/SHOP/A.DA", "D/PROGRAM/SHOP.BAS", "D/SHOP.INF"};
     EXPECT_EQ(TerminalFiles("t1"), c.sent ? arrived : QStringList{});
 }
 
@@ -266,7 +266,7 @@ TEST_F(DownloadTest, CancelStopsBetweenMembersAndNamesTheTerminalsLeftShort) {
                            "A.DA -> COM3-TQ-3100-1 C:\\SHOP\\A.DA (4)"}));
     EXPECT_EQ(progress.finished, (QList<qint64>{25, 10}));
     // The member in hand arrived whole; the one refused never started.
-    EXPECT_EQ(TerminalFiles("t1"), (QStringList{"D/PROGRAM/SHOP.bas", "D/SHOP.INF", "D/SHOP/SMALL.cft"}));
+    EXPECT_EQ(TerminalFiles("t1"), (QStringList{"D/PROGRAM/SHOP.BAS", "D/SHOP.INF", "D/SHOP/SMALL.CFT"}));
     EXPECT_TRUE(library.Calls("TpMakeDir C:").isEmpty());
     EXPECT_EQ(TerminalFiles("t2"), QStringList{});
     EXPECT_TRUE(library.Calls("TpOpen 4").isEmpty());
@@ -390,7 +390,7 @@ TEST_F(DownloadTest, ALocalFileThatCannotBeWrittenEndsThatTerminalsTurn) {
     Run(Request({t2}, {true}, {kProgram, kFont, kADa}), stagingFails);
     EXPECT_TRUE(prompter.messages.last().startsWith("Cannot write " + dataFolder + "/.tarvik-work-"));
     EXPECT_TRUE(prompter.messages.last().endsWith("/SHOP.tmp (System error Code:112)."));
-    EXPECT_EQ(TerminalFiles("t2"), (QStringList{"D/PROGRAM/SHOP.bas", "D/SHOP.INF"}));
+    EXPECT_EQ(TerminalFiles("t2"), (QStringList{"D/PROGRAM/SHOP.BAS", "D/SHOP.INF"}));
     EXPECT_EQ(DataFiles(), QStringList{"SHOP.prj"});
 }
 

@@ -75,7 +75,7 @@ TEST_F(RosterDropTest, AProjectPastedOntoATerminalOfTheRightClickIsInstalledTher
     AppFixture::RightClick(Roster(), Terminal(0));
     app->Frame().RunCommand(ID_EDIT_PASTE);
     EXPECT_TRUE(Prompter().messages.isEmpty());
-    EXPECT_TRUE(OnBench("t", "D/PROGRAM/STOCK.bas"));
+    EXPECT_TRUE(OnBench("t", "D/PROGRAM/STOCK.BAS"));
     EXPECT_EQ(ChildTexts(Terminal(0)), (QStringList{"OLD", "STOCK"}));
 }
 
@@ -109,7 +109,7 @@ TEST_F(RosterDropTest, DeleteRemovesAnInstalledProjectAndListsTheTerminalAgain) 
     app->Frame().RunCommand(ID_DELETE);
     EXPECT_TRUE(Prompter().messages.isEmpty());
     EXPECT_FALSE(OnBench("t", "D/STOCK.INF"));
-    EXPECT_FALSE(OnBench("t", "D/PROGRAM/STOCK.bas"));
+    EXPECT_FALSE(OnBench("t", "D/PROGRAM/STOCK.BAS"));
     EXPECT_TRUE(OnBench("t", "D/STOCK/ITEMS.DAT"));
     EXPECT_EQ(ChildTexts(Terminal(0)), QStringList{"OLD"});
 }

@@ -91,7 +91,7 @@ protected:
         return RemoveProject(services, link, name, dataFolder);
     }
 
-    // Every file on the terminal's drives, "D/STOCK/SMALL.cft" style, with its bytes.
+    // Every file on the terminal's drives, "D/STOCK/SMALL.CFT" style, with its bytes.
     Snapshot Terminal() const {
         Snapshot files;
         const QString root = bench.Path() + "/t/";
@@ -143,8 +143,8 @@ TEST_F(ProjectInstallTest, SendsEveryMemberAsTheTerminalRunsItAndTheHeaderLast) 
     EXPECT_TRUE(prompter.questions.isEmpty());
 
     Snapshot expected = before;
-    expected["D/PROGRAM/STOCK.bas"] = Program();
-    expected["D/STOCK/SMALL.cft"] = kStock[1].content;
+    expected["D/PROGRAM/STOCK.BAS"] = Program();
+    expected["D/STOCK/SMALL.CFT"] = kStock[1].content;
     expected["C/STOCK/ITEMS.DAT"] = kStock[2].content;
     expected["D/STOCK/ITEMS.LKP"] = kStock[3].content;
     expected["E/STOCK/COUNTS.DAT"] = kStock[4].content;
@@ -162,7 +162,7 @@ TEST_F(ProjectInstallTest, SendsEveryMemberAsTheTerminalRunsItAndTheHeaderLast) 
 TEST_F(ProjectInstallTest, OnlyALowerCaseBasIsAProgramToUnscramble) {
     const QString raw = Pack("RAW", {}, {{"D:\\RAW\\RUN.bas", "10 END"}, {"D:\\RAW\\KEEP.BAS", "10 END"}});
     ASSERT_EQ(Drop({raw}), DropOutcome::Completed);
-    EXPECT_EQ(Terminal().value("D/RAW/RUN.bas"), "10 END");
+    EXPECT_EQ(Terminal().value("D/RAW/RUN.BAS"), "10 END");
     // Packed as data, so stored as given and sent as stored.
     EXPECT_EQ(Terminal().value("D/RAW/KEEP.BAS"), "10 END");
 }
@@ -376,7 +376,7 @@ TEST_F(ProjectInstallTest, CancelStopsBetweenMembersAndNeverSendsTheInformationF
     EXPECT_EQ(Drop({stock}), DropOutcome::Cancelled);
     EXPECT_TRUE(prompter.messages.isEmpty());
     const Snapshot after = Terminal();
-    EXPECT_EQ(after.value("D/STOCK/SMALL.cft"), kStock[1].content);
+    EXPECT_EQ(after.value("D/STOCK/SMALL.CFT"), kStock[1].content);
     EXPECT_FALSE(after.contains("C/STOCK/ITEMS.DAT"));
     EXPECT_FALSE(after.contains("D/STOCK.INF"));
     EXPECT_EQ(progress.sent.size(), 2u);
@@ -388,7 +388,7 @@ TEST_F(ProjectInstallTest, AStagingFileThePcCannotWriteEndsTheDropWithItsReason)
     EXPECT_EQ(Drop({Stock()}), DropOutcome::Ended);
     EXPECT_EQ(prompter.messages,
               QStringList{"D:\\STOCK\\SMALL.cft cannot be prepared for sending: the disk is full."});
-    EXPECT_FALSE(Terminal().contains("D/STOCK/SMALL.cft"));
+    EXPECT_FALSE(Terminal().contains("D/STOCK/SMALL.CFT"));
     EXPECT_EQ(DataFolderNames(), QStringList{"STOCK.prj"});
 }
 
@@ -431,7 +431,7 @@ TEST_F(ProjectInstallTest, RemovingDeletesTheProgramAndInformationFileAndKeepsTh
     ASSERT_TRUE(Remove("STOCK"));
     EXPECT_TRUE(prompter.messages.isEmpty());
     Snapshot expected = dropped;
-    expected.remove("D/PROGRAM/STOCK.bas");
+    expected.remove("D/PROGRAM/STOCK.BAS");
     expected.remove("D/STOCK.INF");
     EXPECT_EQ(Terminal(), expected);
     EXPECT_TRUE(files.calls.filter("1479.tmp").size() > 0);
