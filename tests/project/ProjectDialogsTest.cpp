@@ -220,7 +220,7 @@ TEST_F(ProjectDialogTest, AMemberNoTerminalCanHoldIsGreyedWithItsReasonAndTheRes
     Check(Control<QTreeWidget>(dialog, "terminalList"), 0);
     Control<QPushButton>(dialog, "downloadButton")->click();
     EXPECT_TRUE(Messages().isEmpty());
-    EXPECT_TRUE(OnTerminal("t1", "D/PROGRAM/SHOP.bas"));
+    EXPECT_TRUE(OnTerminal("t1", "D/PROGRAM/SHOP.BAS"));
     EXPECT_TRUE(OnTerminal("t1", "C/SHOP/A.DAT"));
     EXPECT_FALSE(OnTerminal("t1", "C/X.TXT"));
 }

@@ -407,7 +407,7 @@ TEST_F(DownloadTest, MembersLargerThanAChunkArriveWholeAndAFailurePartWaySendsNo
 
     Run(Request({t1}, {true}, {0, 1}));
     EXPECT_TRUE(prompter.messages.isEmpty());
-    EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/SHOP.bas"), program);
+    EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/SHOP.BAS"), program);
     EXPECT_EQ(ReadTerminal("t1", "C/SHOP/HISTORY.DAT"), history);
 
     ScriptedFileSystem files;
@@ -444,7 +444,7 @@ TEST_F(DownloadTest, AMemberNoTerminalCanHoldIsListedWithItsReasonAndNeverSent) 
     // names only what it got.
     Run(Request({t1}, {true}, {0, 1, 2, 3}));
     EXPECT_TRUE(prompter.messages.isEmpty());
-    EXPECT_EQ(TerminalFiles("t1"), (QStringList{"C/SHOP/A.DAT", "D/PROGRAM/SHOP.bas", "D/SHOP.INF"}));
+    EXPECT_EQ(TerminalFiles("t1"), (QStringList{"C/SHOP/A.DAT", "D/PROGRAM/SHOP.BAS", "D/SHOP.INF"}));
     EXPECT_EQ(ReadTerminal("t1", "D/SHOP.INF"),
               "[Info]D:\\PROGRAM\\SHOP.bas,25\r\n[Info]C:\\SHOP\\A.DAT,5\r\n");
 
@@ -470,7 +470,7 @@ TEST_F(DownloadTest, OnlyTheFirstProgramIsTheProgramAndALaterOneGoesAsAnOrdinary
               (QStringList{"TpPutFile SHOP.tmp D:\\PROGRAM\\SHOP.bas 1 1",
                            "TpPutFile SHOP.inf D:\\SHOP.INF 1 0",
                            "TpPutFile SHOP.tmp D:\\PROGRAM\\OLD.bas 1 1"}));
-    EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/OLD.bas"), "10 REM OLD\r\n");
+    EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/OLD.BAS"), "10 REM OLD\r\n");
 }
 
 TEST(DownloadTexts, MembersAreListedByTheirShownNameInFileOrder) {
