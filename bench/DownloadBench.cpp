@@ -10,6 +10,7 @@
 #include "platform/Prompter.h"
 #include "project/ProjectDownload.h"
 #include "project/ProjectPack.h"
+#include "BenchSeams.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -104,17 +105,6 @@ public:
     }
 
     qint64 nanoseconds = 0;
-};
-
-// Any message box means the run did not go as measured.
-class NoMessages final : public Prompter {
-public:
-    void Message(const QString& text, const QString&) override { qFatal("message: %s", qPrintable(text)); }
-    bool Question(const QString& text, const QString&) override {
-        qFatal("question: %s", qPrintable(text));
-        return false;
-    }
-    QString OpenFile(const QString&, const QString&) override { return {}; }
 };
 
 QByteArray ReadFile(const QString& path) {

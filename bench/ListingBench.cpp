@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/PcFileSystem.h"
 #include "terminal/TerminalFileTree.h"
+#include "BenchSeams.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,12 +41,6 @@ double Median(const std::function<void()>& round) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }
-
-class NoPauses final : public Clock {
-public:
-    void Pause(int) override {}
-    QTime TimeOfDay() override { return QTime::currentTime(); }
-};
 
 void MakeFile(const QString& path) {
     QFile file(path);

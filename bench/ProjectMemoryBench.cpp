@@ -11,6 +11,7 @@
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "project/ProjectDownload.h"
+#include "BenchSeams.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,23 +32,6 @@ constexpr qint64 kProgramBytes = 1000;
 constexpr int kRounds = 5;
 constexpr double kPropertySecondsTarget = 0.5;
 constexpr double kOverIdleTargetMb = 64;
-
-class NoPauses final : public Clock {
-public:
-    void Pause(int) override {}
-    QTime TimeOfDay() override { return QTime::currentTime(); }
-};
-
-// Any message box means the run did not go as measured.
-class NoMessages final : public Prompter {
-public:
-    void Message(const QString& text, const QString&) override { qFatal("message: %s", qPrintable(text)); }
-    bool Question(const QString& text, const QString&) override {
-        qFatal("question: %s", qPrintable(text));
-        return false;
-    }
-    QString OpenFile(const QString&, const QString&) override { return {}; }
-};
 
 // The process's peak resident size in MB, as the kernel reports it.
 double PeakMb() {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
+
+#include <QTime>
+
+// What a benchmark run hands the operations instead of the window's seams.
+
+// The terminal's fixed pauses are not slept: a benchmark measures the work.
+class NoPauses final : public Clock {
+public:
+    void Pause(int) override {}
+    QTime TimeOfDay() override { return QTime::currentTime(); }
+};
+
+// Any message box means the run did not go as measured.
+class NoMessages final : public Prompter {
+public:
+    void Message(const QString& text, const QString&) override {
+        qFatal("message: %s", qPrintable(text));
+    }
+    bool Question(const QString& text, const QString&) override {
+        qFatal("question: %s", qPrintable(text));
+        return false;
+    }
+    QString OpenFile(const QString&, const QString&) override { return {}; }
+};
