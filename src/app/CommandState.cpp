@@ -3,7 +3,6 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
 #include "app/TarvikDoc.h"
-#include "firmware/FirmwareUpgrade.h"
 #include "pc/FileTreeCtrl.h"
 #include "pc/ItemKind.h"
 
@@ -28,7 +27,9 @@ bool IsCommandEnabled(int commandId, const CMainFrame& frame, const CTarvikDoc& 
     switch (commandId) {
         case ID_COM_SETUP: return !frame.connected;
         case ID_CLOSE_CONNECT: return !doc.terminals.empty() && frame.closeConnectEnabled;
-        case ID_FW_UPGRADE: return FirmwareUpgradeEnabled(frame.IsProjectMode(), doc);
+        // Project Mode needs a terminal in the roster, File Mode a connected terminal.
+        case ID_FW_UPGRADE:
+            return frame.IsProjectMode() ? !doc.terminals.empty() : !doc.settings.model.empty();
         case ID_EDIT_COPY: return frame.copyEnabled;
         case ID_EDIT_CUT: return frame.cutEnabled;
         case ID_DELETE: return frame.deleteEnabled;

@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/Services.h"
 #include "app/TarvikDoc.h"
+#include "link/TerminalPath.h"
 #include "pc/ItemKind.h"
 #include "pc/ItemLookup.h"
 #include "pc/NameDialog.h"

@@ -72,6 +72,7 @@ CMainFrame::CMainFrame() {
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
     SetPromptOwner(this);
+    InstallProgress(&progress_);
 
     CreateActions();
     CreateToolBar();
@@ -99,6 +100,7 @@ CMainFrame::~CMainFrame() {
     delete deviceWatcher_;
     deviceWatcher_ = nullptr;
     SetPromptOwner(nullptr);
+    InstallProgress(nullptr);
     if (g_mainFrame == this) g_mainFrame = nullptr;
 }
 

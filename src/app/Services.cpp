@@ -1,7 +1,5 @@
 #include "app/Services.h"
 
-#include "app/Globals.h"
-#include "app/MainFrame.h"
 #include "link/TerminalLibrary.h"
 #include "platform/Clock.h"
 #include "platform/PcFileSystem.h"
@@ -9,6 +7,5 @@
 #include "platform/Prompter.h"
 
 Services AppServices() {
-    ProgressObserver& progress = g_mainFrame ? g_mainFrame->Progress() : NoProgress();
-    return {Tp(), Prompt(), SystemClock(), LocalFiles(), progress};
+    return {Tp(), Prompt(), SystemClock(), LocalFiles(), InstalledProgress()};
 }

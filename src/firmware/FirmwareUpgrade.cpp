@@ -1,7 +1,6 @@
 #include "firmware/FirmwareUpgrade.h"
 
 #include "app/Services.h"
-#include "app/TarvikDoc.h"
 #include "link/TerminalLink.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Prompter.h"
@@ -24,10 +23,6 @@ bool RefuseNonFileImage(const Services& services, const QString& imagePath) {
 }
 
 }  // namespace
-
-bool FirmwareUpgradeEnabled(bool projectMode, const CTarvikDoc& doc) {
-    return projectMode ? !doc.terminals.empty() : !doc.settings.model.empty();
-}
 
 QString UpgradeItemText(const ConnectionSettings& record) {
     const QString port = QString::fromStdString(record.portName);

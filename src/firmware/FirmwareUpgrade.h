@@ -6,16 +6,11 @@
 #include <memory>
 #include <vector>
 
-class CTarvikDoc;
 struct Services;
 
 // The open-file dialog's filter for firmware images, in both modes.
 inline constexpr char kFirmwareFileFilter[] = "Firmware Files(*.bin) | *.bin||";
 inline constexpr char kFirmwareFileSuffix[] = ".bin";
-
-// Whether the F/W Upgrade command can run: Project Mode needs a connected terminal in the
-// roster, File Mode a connected terminal.
-bool FirmwareUpgradeEnabled(bool projectMode, const CTarvikDoc& doc);
 
 // How a terminal record is named in the F/W Upgrade dialog's list.
 QString UpgradeItemText(const ConnectionSettings& record);

@@ -8,6 +8,7 @@ using ResultCode = int32_t;
 
 // Result codes that callers test by value.
 inline constexpr ResultCode kSuccess = 0;
+inline constexpr ResultCode kTransmissionTimeout = 2509;
 inline constexpr ResultCode kInvalidDisk = 2616;
 inline constexpr ResultCode kFileAlreadyExists = 2625;
 inline constexpr ResultCode kCreateFolderFail = 2630;

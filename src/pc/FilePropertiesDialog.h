@@ -1,5 +1,7 @@
 #pragma once
 
+#include "terminal/ItemProperties.h"
+
 #include <QDialog>
 #include <QString>
 #include <cstdint>
@@ -8,9 +10,6 @@
 namespace Ui {
 class FilePropertiesDialog;
 }
-
-// What a terminal drive, folder or file is kind of, as FilePropertiesDialog shows it.
-enum class PropertiesKind : int { Drive = 0, Folder = 1, File = 2 };
 
 // Shows the size and place of a terminal drive, folder or file that the Property command read.
 class FilePropertiesDialog : public QDialog {

@@ -40,16 +40,6 @@ bool IsSameOrInsidePc(const QString& path, const QString& folder) {
     return path.startsWith(folder.endsWith(u'/') ? folder : folder + u'/');
 }
 
-QString TerminalParentPath(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(u'\\');
-    if (slash < 0) return {};
-    return path.indexOf(u'\\') == slash ? path.left(slash + 1) : path.left(slash);
-}
-
-QString TerminalNameOf(const QString& path) {
-    return path.mid(path.lastIndexOf(u'\\') + 1);
-}
-
 QString SystemErrorText(int code) {
     return QStringLiteral("System error Code:%1!").arg(code);
 }

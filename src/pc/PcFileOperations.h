@@ -21,11 +21,6 @@ QString PcNameOf(const QString& path);
 // Whether `path` is `folder` itself or lies anywhere inside it.
 bool IsSameOrInsidePc(const QString& path, const QString& folder);
 
-// Terminal paths, joined with "\": the parent of C:\X.TXT is the drive C:\, that of
-// C:\DATA\X.TXT the folder C:\DATA.
-QString TerminalParentPath(const QString& path);
-QString TerminalNameOf(const QString& path);
-
 // What the user reads when a PC copy or move failed with a system error code (0: none known).
 QString PcFailureText(bool copy, const QString& from, const QString& to, int code);
 // "System error Code:%d!".

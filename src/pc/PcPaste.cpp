@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/Services.h"
 #include "app/TarvikDoc.h"
+#include "link/TerminalPath.h"
 #include "pc/ItemKind.h"
 #include "pc/ItemLookup.h"
 #include "pc/PcFileOperations.h"

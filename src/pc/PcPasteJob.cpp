@@ -2,6 +2,7 @@
 
 #include "app/Services.h"
 #include "link/TerminalLink.h"
+#include "link/TerminalPath.h"
 #include "pc/ItemKind.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Progress.h"
@@ -17,8 +18,6 @@ namespace {
 
 constexpr char kIntoItself[] = "%1 cannot be pasted into itself or a folder inside it!";
 // A terminal holds folders two levels below a drive, whatever nesting a listing shows.
-constexpr int kTerminalFolderLevels = 2;
-constexpr ResultCode kTransmissionTimeout = 2509;
 constexpr ResultCode kIllegalFileName = 2626;
 // Less room than this on a volume is a full disk, whatever the file's size.
 constexpr qint64 kLeastRoom = 64 * 1024;
@@ -26,10 +25,6 @@ constexpr qint64 kLeastRoom = 64 * 1024;
 // A terminal that stopped answering answers every later call the same way.
 bool LinkLost(ResultCode rc) {
     return rc == kInvalidPortHandle || rc == kTransmissionTimeout;
-}
-
-QString JoinTerminalPath(const QString& folder, const QString& name) {
-    return folder.endsWith(u'\\') ? folder + name : folder + u'\\' + name;
 }
 
 int TerminalLevel(const QString& path) {

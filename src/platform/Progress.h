@@ -20,3 +20,8 @@ public:
 
 // An observer that watches nothing and never cancels.
 ProgressObserver& NoProgress();
+
+// The window's observer (not owned), which the program's operations report to; nullptr
+// restores NoProgress.
+void InstallProgress(ProgressObserver* observer);
+ProgressObserver& InstalledProgress();

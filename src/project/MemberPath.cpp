@@ -47,7 +47,8 @@ MemberPathProblem CheckMemberPath(std::string_view path) {
         if (separator == std::string_view::npos) break;
         rest.remove_prefix(separator + 1);
     }
-    if (names > kMaxMemberFolders + 1) return MemberPathProblem::TooDeep;
+    // A member lies at most three names deep: two folders and its own name.
+    if (names > kTerminalFolderLevels + 1) return MemberPathProblem::TooDeep;
     return problem;
 }
 

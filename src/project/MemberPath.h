@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/TerminalPath.h"
+
 #include <string_view>
 
 // Why a project member's terminal path is not one the packer writes or a download sends.
@@ -11,9 +13,6 @@ enum class MemberPathProblem {
     TooDeep,       // more than two folder levels below the drive
     NotShortName,  // a folder or file name that is not 8.3
 };
-
-// Folders reach two levels below a drive, so a member lies at most three names deep.
-inline constexpr int kMaxMemberFolders = 2;
 
 // An 8.3 name: a base of 1 to 8 characters, optionally "." and an extension of 1 to 3, in
 // printable ASCII without blanks and none of \ / : * ? " < > | or ",", which ends an entry's

@@ -6,6 +6,7 @@
 #include "app/TarvikDoc.h"
 #include "link/TerminalLink.h"
 #include "pc/ItemKind.h"
+#include "pc/FilePropertiesDialog.h"
 #include "pc/PCFileTree.h"
 #include "pc/TerminalPropertiesDialog.h"
 #include "platform/Clock.h"
@@ -72,7 +73,7 @@ int WalkFolder(const Services& services, TerminalLink& link, const std::string& 
         // A terminal holds folders two levels deep; a module that claims more, or lists a
         // folder inside itself, must not send the walk round for ever.
         if (!entry.IsFolder() || !IsChildFolderName(entry.name) ||
-            FolderLevel(path) >= kMaxMemberFolders) {
+            FolderLevel(path) >= kTerminalFolderLevels) {
             continue;
         }
         services.clock.Pause(kWalkPauseMs);

@@ -2,7 +2,6 @@
 
 #include "link/ConnectionSettings.h"
 #include "link/TerminalIdentity.h"
-#include "pc/FilePropertiesDialog.h"
 
 #include <QString>
 #include <cstdint>
@@ -11,6 +10,9 @@
 
 struct Services;
 class TerminalLink;
+
+// What a terminal drive, folder or file is kind of, as the properties dialog shows it.
+enum class PropertiesKind : int { Drive = 0, Folder = 1, File = 2 };
 
 // What the Property command shows of a File Mode terminal drive, folder or file.
 struct ItemProperties {

@@ -2,6 +2,7 @@
 
 #include "app/Services.h"
 #include "link/TerminalLink.h"
+#include "link/TerminalPath.h"
 #include "pc/ItemKind.h"
 #include "pc/TreeRules.h"
 #include "platform/Clock.h"
@@ -26,7 +27,6 @@ constexpr int kListedSkips = 10;
 // The terminal needs a moment before a folder it just wrote to is listed again.
 constexpr int kAfterPastePauseMs = 500;
 constexpr int kAfterFormatPauseMs = 100;
-constexpr int kMaxFolderLevels = 2;
 
 QString Text(const std::string& text) {
     return TerminalText(text);
@@ -165,7 +165,7 @@ void PasteWalk::PasteFolder(const QString& pcFolder, const std::string& targetFo
 
 bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string& terminalFolder) {
     const std::string folder = JoinTerminalPath(terminalFolder, TerminalBytes(PcName(pcFolder)));
-    if (std::count(folder.begin(), folder.end(), '\\') > kMaxFolderLevels) {
+    if (std::count(folder.begin(), folder.end(), '\\') > kTerminalFolderLevels) {
         Show(kTooDeep);
         return false;
     }
@@ -218,11 +218,6 @@ bool PasteWalk::CopyFolderToTerminal(const QString& pcFolder, const std::string&
 }
 
 }  // namespace
-
-std::string JoinTerminalPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == '\\') return folder + name;
-    return folder + '\\' + name;
-}
 
 bool IsShortFileName(const QString& name) {
     const qsizetype dot = name.indexOf(QLatin1Char('.'));

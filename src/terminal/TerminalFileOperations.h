@@ -25,9 +25,6 @@ struct TerminalPasteResult {
     QStringList removedFromPc;   // PC files and folders a move took away, in the order it did
 };
 
-// A terminal folder (or a drive, "C:\") and a name joined with one "\".
-std::string JoinTerminalPath(const std::string& folder, const std::string& name);
-
 // Whether a file inside a pasted folder has the 8.3 shape that the folder copy sends.
 bool IsShortFileName(const QString& name);
 

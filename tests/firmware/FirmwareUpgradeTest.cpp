@@ -48,34 +48,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ItemTextCase{"TQ0001", "TQ-3100", "5", "TQ0001-TQ-3100-5"},
                       ItemTextCase{"NET1", "Unknow Device", "", "NET1-Unknow Device-"}));
 
-struct EnabledCase {
-    bool projectMode;
-    int terminals;
-    const char* model;
-    bool expected;
-};
-
-void PrintTo(const EnabledCase& c, std::ostream* os) {
-    *os << (c.projectMode ? "project, " : "file, ") << c.terminals << " terminal(s), model \""
-        << c.model << '"';
-}
-
-class FirmwareUpgradeEnabledTest : public FirmwareTest,
-                                   public ::testing::WithParamInterface<EnabledCase> {};
-
-TEST_P(FirmwareUpgradeEnabledTest, FollowsTheModesConnection) {
-    const EnabledCase& c = GetParam();
-    doc.settings.model = c.model;
-    for (int i = 0; i < c.terminals; ++i) AddTerminal("COM1", "TQ-3100", "1");
-    EXPECT_EQ(FirmwareUpgradeEnabled(c.projectMode, doc), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, FirmwareUpgradeEnabledTest,
-    ::testing::Values(EnabledCase{true, 0, "TQ-3100", false}, EnabledCase{true, 1, "", true},
-                      EnabledCase{true, 3, "", true}, EnabledCase{false, 0, "", false},
-                      EnabledCase{false, 2, "", false}, EnabledCase{false, 0, "TQ-3100", true}));
-
 class FirmwareFileModeTest : public FirmwareTest {
 protected:
     FirmwareFileModeTest() { doc.settings = {"COM5", 3, "TQ-3100", "10000042"}; }

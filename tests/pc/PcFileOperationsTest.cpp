@@ -1,5 +1,6 @@
 #include "pc/PcFileOperations.h"
 
+#include "link/TerminalPath.h"
 #include "pc/ItemKind.h"
 #include "pc/PcOperationsFixture.h"
 
