@@ -15,6 +15,8 @@
 #include "terminal/TerminalFileTree.h"
 #include "terminal/TerminalView.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <algorithm>
 
 namespace {
@@ -26,6 +28,7 @@ constexpr int kArrivalPauseMs = 1000;
 }  // namespace
 
 void ConnectDisconnect(CMainFrame& frame) {
+    frame.Usb().Settle();
     const Services services = AppServices();
     ConnectionSettings& settings = g_doc->settings;
     const auto address = ParsePort(services.library, settings.portName);
@@ -56,6 +59,7 @@ void ConnectDisconnect(CMainFrame& frame) {
 }
 
 void NewConnect(CMainFrame& frame) {
+    frame.Usb().Settle();
     const Services services = AppServices();
     auto record = std::make_unique<ConnectionSettings>(ConnectionSettings{"Com1", 0, "", ""});
     CConnectSetupDlg dialog(record.get(), &frame);
@@ -156,6 +160,13 @@ void UsbNotices::Finish(bool found) {
         heldOnline_ = found;
     } else {
         g_terminalView->SetOnline(found);
+    }
+}
+
+void UsbNotices::Settle() {
+    while (waiting_) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
     }
 }
 

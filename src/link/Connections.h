@@ -25,6 +25,9 @@ public:
     void Notice(DeviceEvent event);
     // Shows a result held back while an operation ran.
     void OperationEnded();
+    // Returns once a running wait has ended, the window repainting meanwhile but taking no
+    // input: a command that opens links to terminals needs the library's settled view.
+    void Settle();
     bool Waiting() const { return waiting_; }
     // Tests wait less than a second between readings.
     void SetReadingInterval(int milliseconds) { timer_.setInterval(milliseconds); }

@@ -305,6 +305,20 @@ TEST_F(DeviceChangeTest, AnArrivalIsReadUntilTheCountChangesOrFiveTimesAndSevera
     }
 }
 
+TEST_F(DeviceChangeTest, ConnectWaitsForAnArrivalBeingAwaited) {
+    app->Doc().settings.portName = "TQ-3100-0002";
+    Counts({1});
+    app->Frame().OnDeviceChange(DeviceEvent::Arrival);
+    ASSERT_TRUE(Usb().Waiting());
+
+    app->Frame().RunCommand(ID_CONNECT);
+
+    // Six for the whole wait, then one for the port the command looks up.
+    EXPECT_FALSE(Usb().Waiting());
+    EXPECT_EQ(readings, 7u);
+    EXPECT_FALSE(app->Frame().connected);
+}
+
 TEST_F(DeviceChangeTest, AnArrivalTheLibraryAlreadyCountedEndsAtTheFirstReading) {
     g_terminalView->SetOnline(false);
     Counts({1});
