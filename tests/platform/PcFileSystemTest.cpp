@@ -1,4 +1,5 @@
 #include "platform/LocalFileSystem.h"
+#include "platform/WorkFolder.h"
 #include "support/ScriptedFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -605,6 +606,24 @@ TEST_F(PcFileSystemTest, ARangeCopyGoesThroughTheFilterByChunkAndLandsWholeOrNot
     EXPECT_EQ(scripted.CopyFileRange(At("big"), 0, size, At("b.txt")), kPcDiskFull);
     EXPECT_EQ(scripted.calls.filter("CopyChunk").size(), 3);
     EXPECT_EQ(Files(), before);
+}
+
+// A run killed part-way leaves its work folder; the next start removes it, but never the work
+// folder of a run that still goes on, nor anything else of the data folder.
+TEST_F(PcFileSystemTest, StaleWorkFoldersOfEndedRunsGoAtStartUp) {
+    const pid_t ended = ::fork();
+    if (ended == 0) ::_exit(0);
+    ASSERT_GT(ended, 0);
+    ::waitpid(ended, nullptr, 0);
+    const QString stale = QStringLiteral(".tarvik-work-%1-AbCdEfGh").arg(ended);
+    const QString running = QStringLiteral(".tarvik-work-%1-AbCdEfGh").arg(::getpid());
+    for (const QString& folder : {stale, running, QStringLiteral("KEEP")})
+        Write(folder + "/SHOP.tmp", "x");
+
+    RemoveStaleWorkFolders(files_, root_.path());
+
+    EXPECT_EQ(QDir(root_.path()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{running, "KEEP"}));
 }
 
 TEST_F(PcFileSystemTest, ScriptedFailuresStartAfterTheGivenCallsAndPassOthersThrough) {
