@@ -2,7 +2,7 @@
 // history file, sent to 10 emulated terminals through DownloadProject, beside `cp` of the same
 // bytes into 10 folders. Fixed pauses are recorded, not slept, and reported apart.
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "link/ModuleLibrary.h"
 #include "platform/Clock.h"
 #include "platform/PcFileSystem.h"

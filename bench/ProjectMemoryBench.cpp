@@ -4,7 +4,7 @@
 // terminal through DownloadProject, beside `cp` of the same bytes. The peak is started afresh
 // before each phase through /proc/self/clear_refs.
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "link/ModuleLibrary.h"
 #include "platform/Clock.h"
 #include "platform/PcFileSystem.h"

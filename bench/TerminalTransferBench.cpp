@@ -2,7 +2,7 @@
 // terminal and back, through the operations the edit commands use, beside a plain `cp -r` of
 // the same bytes. The fixed pauses the terminal asks for are counted, not slept.
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "link/ConnectionSettings.h"
 #include "link/ModuleLibrary.h"
 #include "link/TerminalLink.h"

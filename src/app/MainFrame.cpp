@@ -6,7 +6,7 @@
 #include "app/EditCommands.h"
 #include "app/Globals.h"
 #include "app/Images.h"
-#include "app/Services.h"
+#include "app/AppServices.h"
 #include "app/StringTable.h"
 #include "app/SwitchModeEvent.h"
 #include "app/TarvikDoc.h"

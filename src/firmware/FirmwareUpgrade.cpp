@@ -1,6 +1,6 @@
 #include "firmware/FirmwareUpgrade.h"
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "link/TerminalLink.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Prompter.h"

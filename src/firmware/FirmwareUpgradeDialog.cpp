@@ -1,7 +1,7 @@
 #include "firmware/FirmwareUpgradeDialog.h"
 
 #include "app/Globals.h"
-#include "app/Services.h"
+#include "app/AppServices.h"
 #include "app/TarvikDoc.h"
 #include "firmware/FirmwareUpgrade.h"
 #include "platform/Prompter.h"

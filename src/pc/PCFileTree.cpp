@@ -1,7 +1,7 @@
 #include "pc/PCFileTree.h"
 
 #include "app/Globals.h"
-#include "app/Services.h"
+#include "app/AppServices.h"
 #include "pc/ItemKind.h"
 #include "platform/Drives.h"
 #include "platform/PcFileSystem.h"

@@ -1,6 +1,6 @@
 #include "pc/PcFileOperations.h"
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "pc/ItemKind.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Prompter.h"

@@ -1,6 +1,6 @@
 #include "project/ProjectDownload.h"
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "link/PortParsing.h"
 #include "link/TerminalLibrary.h"
 #include "link/TerminalLink.h"

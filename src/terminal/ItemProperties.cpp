@@ -2,7 +2,7 @@
 
 #include "app/Globals.h"
 #include "app/MainFrame.h"
-#include "app/Services.h"
+#include "app/AppServices.h"
 #include "app/TarvikDoc.h"
 #include "link/TerminalLink.h"
 #include "pc/ItemKind.h"

@@ -1,7 +1,7 @@
 #include "terminal/TerminalFileTree.h"
 
 #include "app/Globals.h"
-#include "app/Services.h"
+#include "app/AppServices.h"
 #include "app/TarvikDoc.h"
 #include "link/TerminalLink.h"
 #include "pc/ItemKind.h"

@@ -1,6 +1,6 @@
 #include "terminal/TerminalFileOperations.h"
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "link/TerminalLink.h"
 #include "link/TerminalPath.h"
 #include "pc/ItemKind.h"

@@ -1,6 +1,6 @@
 #include "terminal/TerminalRename.h"
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "link/TerminalLink.h"
 #include "platform/Prompter.h"
 

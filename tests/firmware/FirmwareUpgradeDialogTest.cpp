@@ -1,6 +1,6 @@
 #include "firmware/FirmwareUpgrade.h"
 
-#include "app/Services.h"
+#include "app/AppServices.h"
 #include "link/TerminalLink.h"
 #include "firmware/FirmwareUpgradeDialog.h"
 #include "link/PortParsing.h"

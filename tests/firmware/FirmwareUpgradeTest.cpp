@@ -1,6 +1,6 @@
 #include "firmware/FirmwareUpgrade.h"
 
-#include "app/Services.h"
+#include "app/AppServices.h"
 #include "link/TerminalLink.h"
 #include "link/ResultCodes.h"
 #include "support/FirmwareFixture.h"

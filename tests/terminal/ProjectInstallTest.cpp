@@ -1,6 +1,6 @@
 #include "terminal/ProjectInstall.h"
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "link/TerminalLink.h"
 #include "platform/Progress.h"
 #include "project/ProjectFile.h"

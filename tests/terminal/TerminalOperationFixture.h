@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Services.h"
+#include "core/Services.h"
 #include "link/ConnectionSettings.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Progress.h"

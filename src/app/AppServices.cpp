@@ -1,4 +1,4 @@
-#include "app/Services.h"
+#include "app/AppServices.h"
 
 #include "link/TerminalLibrary.h"
 #include "platform/Clock.h"
