@@ -73,6 +73,7 @@ CMainFrame::CMainFrame() {
     setWindowIcon(ApplicationIcon());
     SetPromptOwner(this);
     InstallProgress(&progress_);
+    InstallOperationGate(this);
 
     CreateActions();
     CreateToolBar();
@@ -101,6 +102,7 @@ CMainFrame::~CMainFrame() {
     deviceWatcher_ = nullptr;
     SetPromptOwner(nullptr);
     InstallProgress(nullptr);
+    InstallOperationGate(nullptr);
     if (g_mainFrame == this) g_mainFrame = nullptr;
 }
 
@@ -309,6 +311,7 @@ void CMainFrame::OnCommand(int commandId) {
         case ID_PROJECT_MODE: SwitchMode(true); break;
         case ID_FILE_MODE: SwitchMode(false); break;
         case ID_COM_SETUP: {
+            OperationScope operation(*this);
             CConnectSetupDlg dialog(&g_doc->settings, this);
             dialog.exec();
             break;
@@ -339,6 +342,7 @@ void CMainFrame::OnCommand(int commandId) {
 }
 
 void CMainFrame::ShowFwUpgrade() {
+    OperationScope operation(*this);
     if (projectMode_) {
         FirmwareUpgradeDialog dialog(this);
         dialog.exec();

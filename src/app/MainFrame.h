@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ProgressDisplay.h"
+#include "core/OperationGate.h"
 #include "platform/DeviceWatcher.h"
 
 #include <QMainWindow>
@@ -20,7 +21,7 @@ class QToolBar;
 
 // The one top-level window: toolbar, status bar, the two panes and the current mode. Every
 // command arrives here and is handed to the code of its subsystem.
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public OperationGate {
     Q_OBJECT
 public:
     CMainFrame();
@@ -57,8 +58,8 @@ public:
     ProgressDisplay& Progress() { return progress_; }
     // While an operation runs, device-change notices wait, so that none deletes tree items
     // or changes a connection under it; they are handled when the outermost one ends.
-    void BeginOperation();
-    void EndOperation();
+    void BeginOperation() override;
+    void EndOperation() override;
     bool OperationRunning() const { return operationDepth_ > 0; }
     void OnDeviceChange(DeviceEvent event);
     UsbNotices& Usb() { return *usbNotices_; }
@@ -115,14 +116,3 @@ private:
     std::unique_ptr<UsbNotices> usbNotices_;
 };
 
-// Holds an operation open on the frame for its scope.
-class OperationScope {
-public:
-    explicit OperationScope(CMainFrame& frame) : frame_(frame) { frame_.BeginOperation(); }
-    ~OperationScope() { frame_.EndOperation(); }
-    OperationScope(const OperationScope&) = delete;
-    OperationScope& operator=(const OperationScope&) = delete;
-
-private:
-    CMainFrame& frame_;
-};

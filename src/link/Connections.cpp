@@ -29,6 +29,7 @@ constexpr int kArrivalPauseMs = 1000;
 
 void ConnectDisconnect(CMainFrame& frame) {
     frame.Usb().Settle();
+    OperationScope operation(frame);
     const Services services = AppServices();
     ConnectionSettings& settings = g_doc->settings;
     const auto address = ParsePort(services.library, settings.portName);
@@ -60,6 +61,7 @@ void ConnectDisconnect(CMainFrame& frame) {
 
 void NewConnect(CMainFrame& frame) {
     frame.Usb().Settle();
+    OperationScope operation(frame);
     const Services services = AppServices();
     auto record = std::make_unique<ConnectionSettings>(ConnectionSettings{"Com1", 0, "", ""});
     CConnectSetupDlg dialog(record.get(), &frame);

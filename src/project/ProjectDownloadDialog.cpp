@@ -1,7 +1,7 @@
 #include "project/ProjectDownloadDialog.h"
 
 #include "app/Globals.h"
-#include "app/MainFrame.h"
+#include "core/OperationGate.h"
 #include "app/AppServices.h"
 #include "app/TarvikDoc.h"
 #include "platform/Prompter.h"
@@ -115,8 +115,7 @@ void ProjectDownloadDialog::Download() {
     DownloadRequest request{DataFolder,         projectName_,       requirements_, header_,
                             terminals_,         CheckedTerminals(), CheckedMembers()};
     // Device notices wait until the run ends, so none changes the roster under it.
-    std::optional<OperationScope> operation;
-    if (g_mainFrame) operation.emplace(*g_mainFrame);
+    OperationScope operation;
     DownloadProject(AppServices(), request);
 }
 

@@ -1,7 +1,7 @@
 #include "project/ProjectPropertyDialog.h"
 
 #include "app/Globals.h"
-#include "app/MainFrame.h"
+#include "core/OperationGate.h"
 #include "app/AppServices.h"
 #include "platform/Prompter.h"
 #include "project/ProjectDownload.h"
@@ -33,8 +33,7 @@ int ProjectPropertyDialog::exec() { return loaded_ ? QDialog::exec() : QDialog::
 void ProjectPropertyDialog::Load() {
     InstalledProject project;
     {
-        std::optional<OperationScope> operation;
-        if (g_mainFrame) operation.emplace(*g_mainFrame);
+        OperationScope operation;
         project = ReadInstalledProject(AppServices(), DataFolder, record_, projectName_);
     }
     if (!project.error.isEmpty()) {
@@ -58,7 +57,6 @@ void ProjectPropertyDialog::Load() {
 void ProjectPropertyDialog::Upload() {
     const UploadRequest request{DataFolder, projectName_, record_, header_,
                                 CheckedEntries(*ui_->dataFileList)};
-    std::optional<OperationScope> operation;
-    if (g_mainFrame) operation.emplace(*g_mainFrame);
+    OperationScope operation;
     UploadDataFiles(AppServices(), request);
 }

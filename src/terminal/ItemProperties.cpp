@@ -1,6 +1,7 @@
 #include "terminal/ItemProperties.h"
 
 #include "app/Globals.h"
+#include "core/OperationGate.h"
 #include "app/MainFrame.h"
 #include "app/AppServices.h"
 #include "app/TarvikDoc.h"
@@ -40,18 +41,6 @@ bool IsChildFolderName(const std::string& name) {
            name.find_first_of("\\/:") == std::string::npos;
 }
 
-// Holds the frame's operation open, so device notices wait for the terminal's answers.
-class FrameOperation {
-public:
-    FrameOperation() {
-        if (g_mainFrame) g_mainFrame->BeginOperation();
-    }
-    ~FrameOperation() {
-        if (g_mainFrame) g_mainFrame->EndOperation();
-    }
-    FrameOperation(const FrameOperation&) = delete;
-    FrameOperation& operator=(const FrameOperation&) = delete;
-};
 
 constexpr int kWalkCancelled = -1;
 
@@ -193,7 +182,7 @@ void CTerminalFileTree::ShowProperties() {
     if (!item || !IsFileMode()) return;
     std::optional<ItemProperties> properties;
     {
-        FrameOperation operation;
+        OperationScope operation;
         properties = ReadItemProperties(AppServices(), g_doc->settings, ItemImage(item),
                                         GetItemPath(item), item->text(0));
     }
@@ -213,7 +202,7 @@ void CTerminalFileTree::ShowRosterProperties() {
     const QString text = item->text(0);
     std::optional<TerminalIdentity> identity;
     {
-        FrameOperation operation;
+        OperationScope operation;
         identity = ReadRosterIdentity(AppServices(), record);
     }
     if (!identity) return;

@@ -1,0 +1,11 @@
+#include "core/OperationGate.h"
+
+namespace {
+
+OperationGate* g_gate = nullptr;
+
+}  // namespace
+
+void InstallOperationGate(OperationGate* gate) { g_gate = gate; }
+
+OperationGate* InstalledOperationGate() { return g_gate; }
