@@ -41,31 +41,11 @@ void PasteClipboard(CMainFrame& frame) {
     }
     OperationScope operation(frame);
     if (source->IsFileMode()) {
-        if (auto* pc = qobject_cast<CPCFileTree*>(active)) {
-            pc->Paste(active->CaretItem(), *source);
-        } else if (auto* terminal = qobject_cast<CTerminalFileTree*>(active)) {
-            terminal->Paste(active->CaretItem(), *source);
-        }
+        active->Paste(active->CaretItem(), *source);
     } else if (roster) {
         roster->DropProject(active->ContextItem(), *source);
     }
 }
-
-namespace {
-
-void DeleteOne(CFileTreeCtrl& tree, QTreeWidgetItem* item, PermanentDeleteAnswer& answer) {
-    auto* pc = qobject_cast<CPCFileTree*>(&tree);
-    auto* terminal = qobject_cast<CTerminalFileTree*>(&tree);
-    if (tree.IsFileMode()) {
-        if (pc) pc->DeleteItem(item, answer);
-        if (terminal) terminal->DeleteItem(item);
-    } else {
-        if (pc) pc->DeleteProject(item, answer);
-        if (terminal) terminal->RemoveTerminalProject(item);
-    }
-}
-
-}  // namespace
 
 void DeleteSelection(CMainFrame& frame) {
     CFileTreeCtrl* active = frame.activeTree;
@@ -83,7 +63,7 @@ void DeleteSelection(CMainFrame& frame) {
     for (QTreeWidgetItem* item : items) {
         if (!active->InSelection(item)) continue;
         active->SetCaretItem(item);
-        DeleteOne(*active, item, answer);
+        active->DeleteOne(item, answer);
     }
     active->ClearSelection();
     active->DropHighlight(nullptr);
@@ -96,11 +76,7 @@ void NewFolderInContextItem(CMainFrame& frame) {
     NameDialog dialog(active->IsPcTree(), NameDialog::kNewFolder, false, &frame);
     if (dialog.exec() != QDialog::Accepted) return;
     OperationScope operation(frame);
-    if (auto* pc = qobject_cast<CPCFileTree*>(active)) {
-        pc->NewFolder(dialog.Name());
-    } else if (auto* terminal = qobject_cast<CTerminalFileTree*>(active)) {
-        terminal->NewFolder(dialog.Name());
-    }
+    active->NewFolder(dialog.Name());
 }
 
 void RenameContextItem(CMainFrame& frame) {

@@ -8,6 +8,7 @@
 #include <utility>
 
 class CMainFrame;
+struct PermanentDeleteAnswer;
 
 // The tree both panes are built from: an item is a text and an image index, the index is the
 // item's kind, and the selection list doubles as the clipboard.
@@ -77,6 +78,16 @@ public:
     bool IsDragging() const { return dragging_; }
     // A drag from `source` ended on `item` of this tree (null over empty space).
     virtual void AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) = 0;
+
+    // The edit commands' operations, each tree with its own.
+    // Copies or moves the selection of `source` (a File Mode tree) into `target`.
+    virtual void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) = 0;
+    // Deletes one item of the selection, as the tree's mode deletes.
+    virtual void DeleteOne(QTreeWidgetItem* item, PermanentDeleteAnswer& answer) = 0;
+    // Makes a folder named `name` in the context item's drive or folder.
+    virtual void NewFolder(const QString& name) = 0;
+    // Lists the drive or folder `item` (at `path`) again.
+    virtual void RefreshFolder(QTreeWidgetItem* item, const QString& path) = 0;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

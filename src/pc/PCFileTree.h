@@ -19,11 +19,17 @@ public:
     int FillFolder(const QString& path, QTreeWidgetItem* item);
 
     // Copies or moves the selection of `source` into `target`.
-    void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source);
+    void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) override;
     // Moves a file, a link or a folder with everything in it to the Trash.
     void DeleteItem(QTreeWidgetItem* item, PermanentDeleteAnswer& answer);
     // Makes a folder named `name` in the context item's drive or folder.
-    void NewFolder(const QString& name);
+    void NewFolder(const QString& name) override;
+    void DeleteOne(QTreeWidgetItem* item, PermanentDeleteAnswer& answer) override {
+        IsFileMode() ? DeleteItem(item, answer) : DeleteProject(item, answer);
+    }
+    void RefreshFolder(QTreeWidgetItem* item, const QString& path) override {
+        FillFolder(path, item);
+    }
     // Moves a project file of the data folder to the Trash.
     void DeleteProject(QTreeWidgetItem* item, PermanentDeleteAnswer& answer);
     // Opens the download dialog of the context item's project.

@@ -45,7 +45,7 @@ void CPCFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
                     FillFolder(path, item);
                 }
             }
-        } else if (auto* terminal = qobject_cast<CTerminalFileTree*>(&source)) {
+        } else {
             const QString listedPath = TerminalParentPath(items.first().path);
             QTreeWidgetItem* listed = selected.first()->parent();
             const PcPasteResult result =
@@ -57,7 +57,7 @@ void CPCFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
                     }
                 }
                 if (QTreeWidgetItem* item = LocateItem(source, listed, listedPath)) {
-                    terminal->FillFolder(item);
+                    source.RefreshFolder(item, listedPath);
                 }
             }
         }

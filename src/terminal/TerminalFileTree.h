@@ -25,11 +25,15 @@ public:
     int RecordIndex(const QTreeWidgetItem* item) const;
 
     // Copies or moves the selection of a PC tree into a terminal drive or folder.
-    void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source);
+    void Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) override;
     // Deletes a terminal file, or a folder with the files in it.
     void DeleteItem(QTreeWidgetItem* item);
     // Makes a folder named `name` in the context item's drive or folder.
-    void NewFolder(const QString& name);
+    void NewFolder(const QString& name) override;
+    void DeleteOne(QTreeWidgetItem* item, PermanentDeleteAnswer&) override {
+        IsFileMode() ? DeleteItem(item) : RemoveTerminalProject(item);
+    }
+    void RefreshFolder(QTreeWidgetItem* item, const QString&) override { FillFolder(item); }
     // Formats the drive of the context item.
     void FormatDrive();
     // Downloads the projects selected in `source` to the roster terminal `target`.
