@@ -18,7 +18,6 @@ namespace {
 
 constexpr char kIntoItself[] = "%1 cannot be pasted into itself or a folder inside it!";
 // A terminal holds folders two levels below a drive, whatever nesting a listing shows.
-constexpr ResultCode kIllegalFileName = 2626;
 // Less room than this on a volume is a full disk, whatever the file's size.
 constexpr qint64 kLeastRoom = 64 * 1024;
 

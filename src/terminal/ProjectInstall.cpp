@@ -25,8 +25,6 @@
 namespace {
 
 constexpr char kProjectSuffix[] = ".prj";
-// A member or folder that is gone already needs no removing.
-constexpr ResultCode kNoSuchFile = 2622;
 
 // A project is named by its file's name without ".prj".
 QString ProjectNameOfFile(const QString& projectFile) {
@@ -254,6 +252,7 @@ std::optional<std::vector<std::string>> MembersToRemove(const Services& services
 }
 
 // Deletes a program; a data file or font stays, and only its folder goes once it is empty.
+// A member or folder that is gone already needs no removing.
 ResultCode RemoveMember(TerminalLink& link, const std::string& member) {
     if (member.find(".BAS", 1) != std::string::npos) {
         const ResultCode rc = link.DeleteFile(member);

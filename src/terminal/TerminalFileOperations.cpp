@@ -19,8 +19,6 @@ namespace {
 
 constexpr char kTooDeep[] = "Device can't create folder over 2 level";
 
-constexpr ResultCode kOpenFileFail = 2804;
-constexpr ResultCode kIllegalFileName = 2626;
 // How many skipped names one message lists before it only counts the rest.
 constexpr int kListedSkips = 10;
 
