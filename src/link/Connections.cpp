@@ -137,7 +137,8 @@ void UsbNotices::Notice(DeviceEvent event) {
     waiting_ = true;
     removal_ = removal;
     readings_ = 0;
-    before_ = BoundedCount(AppServices().library.TpUsbCount(), &AppServices().prompter);
+    const Services services = AppServices();
+    before_ = BoundedCount(services.library.TpUsbCount(), &services.prompter);
     Read();
 }
 

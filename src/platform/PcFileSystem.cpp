@@ -483,6 +483,8 @@ int LocalFileSystem::RenameNoReplace(const Location& from, const Location& to) c
 }
 
 void LocalFileSystem::SweepLeftovers(int folder) {
+    // A bare name in the working folder: no folder of the program's own to look at.
+    if (folder == AT_FDCWD) return;
     struct stat st;
     if (::fstatat(folder, ".", &st, 0) != 0) return;
     const QByteArray key = QByteArray::number(quint64(st.st_dev)) + ':' +
@@ -506,7 +508,7 @@ void LocalFileSystem::SweepLeftovers(int folder) {
 QString LocalFileSystem::TemporaryNameBeside(const QString& path) {
     const QByteArray native = NativePath(path);
     const Location at = Locate(native);
-    if (at.error == 0 && at.folder != AT_FDCWD) SweepLeftovers(at.folder);
+    if (at.error == 0) SweepLeftovers(at.folder);
     const QByteArray parent = NativeParentOf(native);
     for (int n = 1;; ++n) {
         const QByteArray name = TemporaryName(NameOf(native), QByteArray::number(n));
@@ -596,7 +598,7 @@ int LocalFileSystem::CopyFile(const QString& fromPath, const QString& toPath, bo
     if (::fstat(input.get(), &st) != 0) return CodeFor(errno, from);
     if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
 
-    if (target.folder != AT_FDCWD) SweepLeftovers(target.folder);
+    SweepLeftovers(target.folder);
     NewFile output(target.folder, target.name, 0600, options_.unnamedFiles);
     if (output.error()) return CodeFor(output.error(), to);
     if (const int error = CopyBytes(input.get(), output.fd())) return CodeFor(error, to);
@@ -735,7 +737,7 @@ int LocalFileSystem::CopyFileRange(const QString& fromPath, qint64 offset, qint6
         S_ISDIR(existing.st_mode))
         return kPcAccessDenied;
 
-    if (target.folder != AT_FDCWD) SweepLeftovers(target.folder);
+    SweepLeftovers(target.folder);
     NewFile output(target.folder, target.name, 0666, options_.unnamedFiles);
     if (output.error()) return CodeFor(output.error(), to);
     (void)::posix_fadvise(input.get(), off_t(offset), off_t(size), POSIX_FADV_SEQUENTIAL);
@@ -772,7 +774,7 @@ int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& conte
     const bool exists = ::fstatat(at.folder, at.name.constData(), &st, 0) == 0;
     if (exists && !S_ISREG(st.st_mode)) return kPcAccessDenied;
 
-    if (at.folder != AT_FDCWD) SweepLeftovers(at.folder);
+    SweepLeftovers(at.folder);
     // A new file gets the usual mode, umask applied; a replaced one keeps its own.
     NewFile file(at.folder, at.name, 0666, options_.unnamedFiles);
     if (file.error()) return CodeFor(file.error(), native);
