@@ -1,5 +1,6 @@
 #include "platform/LocalFileSystem.h"
 #include "platform/WorkFolder.h"
+#include "support/CaseName.h"
 #include "support/ScriptedFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -66,14 +67,6 @@ Tree Renamed(const Tree& tree, const QString& from, const QString& to) {
 QByteArray ContentOf(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-template <class Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-    std::string name = info.param.what;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
 }
 
 class PcFileSystemTest : public ::testing::Test {

@@ -1,5 +1,7 @@
 #include "platform/Trash.h"
 
+#include "support/CaseName.h"
+
 #include <gtest/gtest.h>
 #include <QByteArray>
 #include <QDateTime>
@@ -94,14 +96,6 @@ std::optional<TrashInfo> ReadInfo(const QString& file) {
 int ModeOf(const QString& path) {
     struct stat st {};
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
-}
-
-template <class Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-    std::string name = info.param.what;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
 }
 
 // Restores an environment variable the test changes.
