@@ -30,13 +30,13 @@ bool IsCommandEnabled(int commandId, const CMainFrame& frame, const CTarvikDoc& 
         // Project Mode needs a terminal in the roster, File Mode a connected terminal.
         case ID_FW_UPGRADE:
             return frame.IsProjectMode() ? !doc.terminals.empty() : !doc.settings.model.empty();
-        case ID_EDIT_COPY: return frame.copyEnabled;
-        case ID_EDIT_CUT: return frame.cutEnabled;
-        case ID_DELETE: return frame.deleteEnabled;
-        case ID_PROPERTY: return frame.propertyEnabled;
-        case ID_FORMAT: return frame.formatEnabled;
-        case ID_NEW_FOLDER: return frame.newFolderEnabled;
-        case ID_RENAME: return frame.renameEnabled;
+        case ID_EDIT_COPY: return frame.commands.copy;
+        case ID_EDIT_CUT: return frame.commands.cut;
+        case ID_DELETE: return frame.commands.del;
+        case ID_PROPERTY: return frame.commands.property;
+        case ID_FORMAT: return frame.commands.format;
+        case ID_NEW_FOLDER: return frame.commands.newFolder;
+        case ID_RENAME: return frame.commands.rename;
         case ID_EDIT_PASTE: return PasteEnabled(frame.activeTree, frame.clipboardSource);
         default: return true;
     }

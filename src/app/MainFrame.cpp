@@ -16,6 +16,7 @@
 #include "link/Connections.h"
 #include "link/ModuleSearch.h"
 #include "link/TerminalLibrary.h"
+#include "pc/FileTreeCtrl.h"
 #include "pc/PCView.h"
 #include "platform/LockKeys.h"
 #include "platform/Prompter.h"
@@ -184,6 +185,20 @@ void CMainFrame::CreateClient() {
     splitter_->setStretchFactor(1, 1);
     splitter_->setSizes({kPcPaneWidth, width() - kPcPaneWidth});
     setCentralWidget(splitter_);
+    for (CFileTreeCtrl* tree : splitter_->findChildren<CFileTreeCtrl*>()) ConnectTree(tree);
+}
+
+void CMainFrame::ConnectTree(CFileTreeCtrl* tree) {
+    connect(tree, &CFileTreeCtrl::activated, this, [this, tree] { activeTree = tree; });
+    connect(tree, &CFileTreeCtrl::commandsOffered, this,
+            [this](const EditCommands& offered, bool withMenuCommands) {
+                commands.Take(offered, withMenuCommands);
+            });
+    connect(tree, &CFileTreeCtrl::clipboardCleared, this, [this] { clipboardSource = nullptr; });
+    connect(tree, &CFileTreeCtrl::closeConnectOffered, this,
+            [this](bool offered) { closeConnectEnabled = offered; });
+    connect(tree, &CFileTreeCtrl::contextMenuRequested, this, &CMainFrame::ShowContextMenu);
+    connect(tree, &CFileTreeCtrl::deleteKeyPressed, this, &CMainFrame::RunDeleteKey);
 }
 
 QAction* CMainFrame::Action(int commandId) const {

@@ -2,6 +2,7 @@
 
 #include "app/ProgressDisplay.h"
 #include "core/OperationGate.h"
+#include "pc/TreeRules.h"
 #include "platform/DeviceWatcher.h"
 
 #include <QMainWindow>
@@ -28,13 +29,7 @@ public:
     ~CMainFrame() override;
 
     // Set by the trees' mouse handlers and the edit commands; read by the command state.
-    bool copyEnabled = false;
-    bool cutEnabled = false;
-    bool deleteEnabled = false;
-    bool newFolderEnabled = false;
-    bool renameEnabled = false;
-    bool formatEnabled = false;
-    bool propertyEnabled = false;
+    EditCommands commands;
     bool closeConnectEnabled = false;
     CFileTreeCtrl* clipboardSource = nullptr;
     CFileTreeCtrl* activeTree = nullptr;
@@ -90,6 +85,7 @@ private:
     void ShowFwUpgrade();
     void UpdateLockIndicators();
     void FocusOtherPane(bool forward);
+    void ConnectTree(CFileTreeCtrl* tree);
 
     bool projectMode_ = true;
     int menuId_ = 0;

@@ -1,8 +1,7 @@
 #include "pc/FileTreeCtrl.h"
 
-#include "app/Globals.h"
 #include "app/Images.h"
-#include "app/MainFrame.h"
+#include "core/OperationGate.h"
 #include "pc/ItemKind.h"
 
 #include <QApplication>
@@ -257,18 +256,6 @@ QTreeWidgetItem* CFileTreeCtrl::ItemAtGlobal(const QPoint& globalPoint) const {
     return itemAt(viewport()->mapFromGlobal(globalPoint));
 }
 
-void CFileTreeCtrl::ApplyCommands(CMainFrame& frame, const EditCommands& commands,
-                                  bool withMenuCommands) {
-    frame.copyEnabled = commands.copy;
-    if (commands.cutApplies) frame.cutEnabled = commands.cut;
-    frame.deleteEnabled = commands.del;
-    if (!withMenuCommands) return;
-    frame.newFolderEnabled = commands.newFolder;
-    frame.renameEnabled = commands.rename;
-    frame.formatEnabled = commands.format;
-    frame.propertyEnabled = commands.property;
-}
-
 void CFileTreeCtrl::mousePressEvent(QMouseEvent* event) {
     // The tree view's own selection and drag start never run: the clicks are this tree's.
     const bool control = event->modifiers() & Qt::ControlModifier;
@@ -287,8 +274,7 @@ void CFileTreeCtrl::mousePressEvent(QMouseEvent* event) {
 void CFileTreeCtrl::mouseDoubleClickEvent(QMouseEvent*) {}
 
 void CFileTreeCtrl::LeftButtonDown(QTreeWidgetItem* item, bool control) {
-    CMainFrame& frame = *g_mainFrame;
-    frame.activeTree = this;
+    emit activated();
     const int kind = ItemImage(item);
     setCurrentItem(nullptr);
     // What the user chose last is what Delete, Cut and Copy act on, not an earlier right click.
@@ -298,7 +284,7 @@ void CFileTreeCtrl::LeftButtonDown(QTreeWidgetItem* item, bool control) {
         DropHighlight(nullptr);
     } else if (!InSelection(item)) {
         ClearSelection();
-        frame.clipboardSource = nullptr;
+        emit clipboardCleared();
         if (fileModeFlag_) {
             DropHighlight(kind == kKindFolder || kind == kKindFile ? nullptr : item);
         } else {
@@ -308,7 +294,7 @@ void CFileTreeCtrl::LeftButtonDown(QTreeWidgetItem* item, bool control) {
     }
 
     if (fileModeFlag_) {
-        ApplyCommands(frame, LeftClickCommands(kind), false);
+        emit commandsOffered(LeftClickCommands(kind), false);
         if (kind != kKindFolder && kind != kKindFile) return;
         copyFlag_ = true;
         if (!pcFlag_ && StaysOnTerminal(kind, item->text(0))) {
@@ -328,23 +314,22 @@ void CFileTreeCtrl::LeftButtonDown(QTreeWidgetItem* item, bool control) {
         return;
     }
     setCurrentItem(item);
-    frame.closeConnectEnabled = kind == kKindProjectOrTerminal;
+    emit closeConnectOffered(kind == kKindProjectOrTerminal);
 }
 
 void CFileTreeCtrl::RightButtonDown(QTreeWidgetItem* item, bool control, const QPoint& globalPoint) {
-    CMainFrame& frame = *g_mainFrame;
     setCurrentItem(item);
     DropHighlight(item);
     const int kind = ItemImage(item);
-    frame.activeTree = this;
+    emit activated();
     contextItem_ = item;
     controlFlag_ = control;
     if (!control && item && !InSelection(item)) {
         for (QTreeWidgetItem* listed : std::as_const(selection_)) SetHighlight(listed, false);
     }
     if (fileModeFlag_ && kind == kKindFile && !InSelection(item)) ClearSelection();
-    ApplyCommands(frame, RightClickCommands(Traits(), kind, GetItemPath(item)), true);
-    frame.ShowContextMenu(fileModeFlag_, globalPoint);
+    emit commandsOffered(RightClickCommands(Traits(), kind, GetItemPath(item)), true);
+    emit contextMenuRequested(fileModeFlag_, globalPoint);
 }
 
 bool CFileTreeCtrl::MayDropOn(const CFileTreeCtrl* target) const {
@@ -407,7 +392,7 @@ void CFileTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
         CFileTreeCtrl* target = FileTreeOf(QApplication::widgetAt(global));
         EndDrag();
         if (MayDropOn(target)) {
-            OperationScope operation(*g_mainFrame);
+            OperationScope operation;
             target->AcceptDrop(target->ItemAtGlobal(global), *this);
         }
     } else {
@@ -418,7 +403,7 @@ void CFileTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
 
 void CFileTreeCtrl::ClickItem(QTreeWidgetItem* item, bool control) {
     // A listing may stop on a message box; a device notice meanwhile must not change the tree.
-    OperationScope operation(*g_mainFrame);
+    OperationScope operation;
     Click(item, control);
 }
 
@@ -431,7 +416,7 @@ void CFileTreeCtrl::keyPressEvent(QKeyEvent* event) {
             // Shift+Del is Cut, which the frame's shortcut runs when it is on; no other
             // combination deletes.
             if (event->modifiers() & ~Qt::KeypadModifier) return;
-            g_mainFrame->RunDeleteKey();
+            emit deleteKeyPressed();
             setCurrentItem(nullptr);
             DropHighlight(nullptr);
             return;

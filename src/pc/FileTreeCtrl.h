@@ -7,7 +7,6 @@
 #include <QTreeWidget>
 #include <utility>
 
-class CMainFrame;
 struct PermanentDeleteAnswer;
 
 // The tree both panes are built from: an item is a text and an image index, the index is the
@@ -89,6 +88,20 @@ public:
     // Lists the drive or folder `item` (at `path`) again.
     virtual void RefreshFolder(QTreeWidgetItem* item, const QString& path) = 0;
 
+signals:
+    // A click made this the tree the edit commands act on.
+    void activated();
+    // The edit commands a click offers; newFolder, rename, format and property only when
+    // `withMenuCommands` (a right click), cut only where `commands.cutApplies`.
+    void commandsOffered(const EditCommands& commands, bool withMenuCommands);
+    // A left click started a new selection, so nothing is on the clipboard any more.
+    void clipboardCleared();
+    // A left click on a roster item: whether Close Connect applies to it.
+    void closeConnectOffered(bool offered);
+    void contextMenuRequested(bool fileMode, const QPoint& globalPoint);
+    // The Delete key, which deletes whether or not Delete is enabled.
+    void deleteKeyPressed();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -111,7 +124,6 @@ protected:
 private:
     void SetHighlight(QTreeWidgetItem* item, bool on);
     void ForgetItem(QTreeWidgetItem* item);
-    void ApplyCommands(CMainFrame& frame, const EditCommands& commands, bool withMenuCommands);
     void EndDrag();
 
     QList<QIcon> images_;

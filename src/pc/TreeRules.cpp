@@ -94,3 +94,14 @@ bool IsProtectedTerminalFolder(const QString& upperPath) {
     return upperPath == QLatin1String("C:\\DATA") || upperPath == QLatin1String("D:\\LOOKUP") ||
            upperPath == QLatin1String("D:\\FONTS");
 }
+
+void EditCommands::Take(const EditCommands& offered, bool withMenuCommands) {
+    copy = offered.copy;
+    if (offered.cutApplies) cut = offered.cut;
+    del = offered.del;
+    if (!withMenuCommands) return;
+    newFolder = offered.newFolder;
+    rename = offered.rename;
+    format = offered.format;
+    property = offered.property;
+}

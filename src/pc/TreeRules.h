@@ -13,6 +13,10 @@ struct EditCommands {
     bool property = false;
     bool cutApplies = true;
 
+    // Takes what a click offers: copy, cut (where it applies) and delete always, the others
+    // only from a right click's menu.
+    void Take(const EditCommands& offered, bool withMenuCommands);
+
     bool operator==(const EditCommands&) const = default;
 };
 

@@ -104,7 +104,7 @@ protected:
     void RunOn(CFileTreeCtrl& tree, QTreeWidgetItem* item, int command) {
         Frame().activeTree = &tree;
         tree.SetContextItem(item);
-        Frame().renameEnabled = Frame().newFolderEnabled = true;
+        Frame().commands.rename = Frame().commands.newFolder = true;
         Frame().RunCommand(command);
     }
 
@@ -195,7 +195,7 @@ TEST_F(EditCommandsTest, DeleteTakesEverySelectedItemInOrderAndLeavesNothingToPa
     Pc().AppendToSelection(a);
     Pc().AppendToSelection(sub);
     Frame().activeTree = &Pc();
-    Frame().deleteEnabled = true;
+    Frame().commands.del = true;
 
     Frame().RunCommand(ID_DELETE);
 

@@ -176,13 +176,13 @@ TEST_F(MainFrameTest, SwitchingToTheModeAlreadyShownSendsNothingAndKeepsTheMenu)
 
 TEST_F(MainFrameTest, ModeSwitchesLeaveConnectionClipboardAndFlagsAlone) {
     frame.connected = true;
-    frame.copyEnabled = true;
+    frame.commands.copy = true;
     frame.clipboardSource = frame.PcView()->FileTree();
     frame.activeTree = g_terminalView->FileTree();
     frame.RunCommand(ID_FILE_MODE);
     frame.RunCommand(ID_PROJECT_MODE);
     EXPECT_TRUE(frame.connected);
-    EXPECT_TRUE(frame.copyEnabled);
+    EXPECT_TRUE(frame.commands.copy);
     EXPECT_EQ(frame.clipboardSource, frame.PcView()->FileTree());
     EXPECT_EQ(frame.activeTree, g_terminalView->FileTree());
 }
@@ -234,11 +234,11 @@ TEST_F(MainFrameTest, CloseConnectNeedsATerminalAndAClickOnOne) {
 }
 
 TEST_F(MainFrameTest, EditCommandsFollowTheirFlags) {
-    const std::pair<bool CMainFrame::*, int> flags[] = {
-        {&CMainFrame::copyEnabled, ID_EDIT_COPY},   {&CMainFrame::cutEnabled, ID_EDIT_CUT},
-        {&CMainFrame::deleteEnabled, ID_DELETE},    {&CMainFrame::propertyEnabled, ID_PROPERTY},
-        {&CMainFrame::formatEnabled, ID_FORMAT},    {&CMainFrame::newFolderEnabled, ID_NEW_FOLDER},
-        {&CMainFrame::renameEnabled, ID_RENAME}};
+    const std::pair<bool EditCommands::*, int> flags[] = {
+        {&EditCommands::copy, ID_EDIT_COPY},   {&EditCommands::cut, ID_EDIT_CUT},
+        {&EditCommands::del, ID_DELETE},       {&EditCommands::property, ID_PROPERTY},
+        {&EditCommands::format, ID_FORMAT},    {&EditCommands::newFolder, ID_NEW_FOLDER},
+        {&EditCommands::rename, ID_RENAME}};
     // Each context menu has actions of its own, so each entry reports its own menu's place on
     // the accessibility bus; they follow their command's state.
     const auto entriesFor = [&](int id) {
@@ -252,13 +252,13 @@ TEST_F(MainFrameTest, EditCommandsFollowTheirFlags) {
     for (const auto& [flag, id] : flags) {
         frame.UpdateCommandStates();
         EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
-        frame.*flag = true;
+        frame.commands.*flag = true;
         frame.UpdateCommandStates();
         EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
         const QList<QAction*> entries = entriesFor(id);
         EXPECT_EQ(QSet<QAction*>(entries.begin(), entries.end()).size(), entries.size()) << id;
         for (QAction* entry : entries) EXPECT_TRUE(entry->isEnabled()) << id;
-        frame.*flag = false;
+        frame.commands.*flag = false;
     }
     EXPECT_FALSE(frame.Action(ID_EDIT_PASTE)->isEnabled());
 }

@@ -76,19 +76,19 @@ TEST_F(PcTreeTest, PathsJoinWithTheSlashOfPcPaths) {
 TEST_F(PcTreeTest, PlainAndControlClicksBuildTheSelection) {
     AppFixture::Click(tree, Item("A.TXT"));
     EXPECT_EQ(Texts(tree.SelectionList()), QStringList{"A.TXT"});
-    EXPECT_TRUE(frame.copyEnabled && frame.cutEnabled && frame.deleteEnabled);
+    EXPECT_TRUE(frame.commands.copy && frame.commands.cut && frame.commands.del);
     EXPECT_EQ(frame.activeTree, &tree);
 
     AppFixture::Click(tree, Item("B.TXT"), true);
     AppFixture::Click(tree, Item("SUB"), true);
     EXPECT_EQ(Texts(tree.SelectionList()), (QStringList{"A.TXT", "B.TXT", "SUB"}));
-    EXPECT_TRUE(frame.copyEnabled && !frame.cutEnabled && frame.deleteEnabled);
+    EXPECT_TRUE(frame.commands.copy && !frame.commands.cut && frame.commands.del);
     EXPECT_TRUE(Item("A.TXT")->isSelected());
 
     // A Ctrl+click on a drive adds nothing, on a listed folder keeps it listed.
     QTreeWidgetItem* otherDrive = tree.InsertItem(tree.RootItem(), folder.filePath("SUB"), kKindFixed);
     AppFixture::Click(tree, otherDrive, true);
-    EXPECT_FALSE(frame.copyEnabled || frame.cutEnabled || frame.deleteEnabled);
+    EXPECT_FALSE(frame.commands.copy || frame.commands.cut || frame.commands.del);
     AppFixture::Click(tree, Item("SUB"), true);
     EXPECT_EQ(Texts(tree.SelectionList()), (QStringList{"A.TXT", "B.TXT", "SUB"}));
 
@@ -144,8 +144,8 @@ TEST_F(PcTreeTest, RightClicksSetTheMenuCommandsAndShowTheFileModeMenu) {
     AppFixture::RightClick(tree, Item("SUB"));
     EXPECT_EQ(tree.ContextItem(), Item("SUB"));
     EXPECT_EQ(tree.CaretItem(), Item("SUB"));
-    EXPECT_TRUE(frame.copyEnabled && frame.deleteEnabled && frame.newFolderEnabled && frame.renameEnabled);
-    EXPECT_FALSE(frame.formatEnabled || frame.propertyEnabled);
+    EXPECT_TRUE(frame.commands.copy && frame.commands.del && frame.commands.newFolder && frame.commands.rename);
+    EXPECT_FALSE(frame.commands.format || frame.commands.property);
     // The list stays until a command replaces it, only its highlight goes.
     EXPECT_EQ(tree.SelectionList().size(), 2);
     EXPECT_FALSE(Item("A.TXT")->isSelected());
@@ -163,7 +163,7 @@ TEST_F(PcTreeTest, RightClicksSetTheMenuCommandsAndShowTheFileModeMenu) {
     // On no item there is nothing to copy, cut or delete, yet the menu shows.
     AppFixture::RightClick(tree, nullptr);
     EXPECT_EQ(tree.ContextItem(), nullptr);
-    EXPECT_FALSE(frame.copyEnabled || frame.cutEnabled || frame.deleteEnabled || frame.newFolderEnabled);
+    EXPECT_FALSE(frame.commands.copy || frame.commands.cut || frame.commands.del || frame.commands.newFolder);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
 }
@@ -220,12 +220,12 @@ TEST_F(PcTreeTest, TheKeyboardDoesWhatTheMouseDoes) {
     press(Qt::Key_Menu);
     EXPECT_EQ(tree.ContextItem(), Item("C.DAT"));
     EXPECT_TRUE(frame.ContextMenu(true)->isVisible());
-    EXPECT_TRUE(frame.cutEnabled && frame.renameEnabled);
+    EXPECT_TRUE(frame.commands.cut && frame.commands.rename);
     frame.ContextMenu(true)->hide();
     tree.SetCaretItem(Item("SUB"));
     press(Qt::Key_F10, Qt::ShiftModifier);
     EXPECT_EQ(tree.ContextItem(), Item("SUB"));
-    EXPECT_TRUE(frame.newFolderEnabled);
+    EXPECT_TRUE(frame.commands.newFolder);
     frame.ContextMenu(true)->hide();
 }
 
