@@ -5,7 +5,7 @@
 #include "core/Services.h"
 #include "link/ModuleLibrary.h"
 #include "platform/Clock.h"
-#include "platform/PcFileSystem.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "project/ProjectDownload.h"

@@ -2,14 +2,14 @@
 // a bare QTreeWidget fill of the same names, and a full terminal folder of 225 entries read
 // through the stand-in terminal.
 
-#include "app/TarvikDoc.h"
+#include "core/TarvikDoc.h"
 #include "link/ModuleLibrary.h"
 #include "link/TerminalLibrary.h"
-#include "pc/ItemKind.h"
-#include "pc/PCFileTree.h"
+#include "core/ItemKind.h"
+#include "ui/trees/PcFileTree.h"
 #include "platform/Clock.h"
-#include "platform/PcFileSystem.h"
-#include "terminal/TerminalFileTree.h"
+#include "platform/LocalFileSystem.h"
+#include "ui/trees/TerminalFileTree.h"
 #include "BenchSeams.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "link/ModuleLibrary.h"
 #include "link/TerminalLink.h"
 #include "platform/Clock.h"
-#include "platform/PcFileSystem.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "terminal/TerminalFileOperations.h"

@@ -1,10 +1,9 @@
 #include "app/CommandState.h"
 
 #include "app/CommandIds.h"
-#include "app/MainFrame.h"
-#include "app/TarvikDoc.h"
-#include "pc/FileTreeCtrl.h"
-#include "pc/ItemKind.h"
+#include "core/TarvikDoc.h"
+#include "ui/trees/FileTreeCtrl.h"
+#include "core/ItemKind.h"
 
 bool PasteEnabled(const CFileTreeCtrl* active, const CFileTreeCtrl* source) {
     if (!active) return false;
@@ -23,21 +22,22 @@ bool PasteEnabled(const CFileTreeCtrl* active, const CFileTreeCtrl* source) {
     return source != active;
 }
 
-bool IsCommandEnabled(int commandId, const CMainFrame& frame, const CTarvikDoc& doc) {
+bool IsCommandEnabled(int commandId, const CommandState& state, bool projectMode,
+                      const CTarvikDoc& doc) {
     switch (commandId) {
-        case ID_COM_SETUP: return !frame.connected;
-        case ID_CLOSE_CONNECT: return !doc.terminals.empty() && frame.closeConnectEnabled;
+        case ID_COM_SETUP: return !state.connected;
+        case ID_CLOSE_CONNECT: return !doc.terminals.empty() && state.closeConnectEnabled;
         // Project Mode needs a terminal in the roster, File Mode a connected terminal.
         case ID_FW_UPGRADE:
-            return frame.IsProjectMode() ? !doc.terminals.empty() : !doc.settings.model.empty();
-        case ID_EDIT_COPY: return frame.commands.copy;
-        case ID_EDIT_CUT: return frame.commands.cut;
-        case ID_DELETE: return frame.commands.del;
-        case ID_PROPERTY: return frame.commands.property;
-        case ID_FORMAT: return frame.commands.format;
-        case ID_NEW_FOLDER: return frame.commands.newFolder;
-        case ID_RENAME: return frame.commands.rename;
-        case ID_EDIT_PASTE: return PasteEnabled(frame.activeTree, frame.clipboardSource);
+            return projectMode ? !doc.terminals.empty() : !doc.settings.model.empty();
+        case ID_EDIT_COPY: return state.commands.copy;
+        case ID_EDIT_CUT: return state.commands.cut;
+        case ID_DELETE: return state.commands.del;
+        case ID_PROPERTY: return state.commands.property;
+        case ID_FORMAT: return state.commands.format;
+        case ID_NEW_FOLDER: return state.commands.newFolder;
+        case ID_RENAME: return state.commands.rename;
+        case ID_EDIT_PASTE: return PasteEnabled(state.activeTree, state.clipboardSource);
         default: return true;
     }
 }

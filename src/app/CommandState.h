@@ -1,11 +1,22 @@
 #pragma once
 
+#include "core/TreeRules.h"
+
 class CFileTreeCtrl;
-class CMainFrame;
 class CTarvikDoc;
 
-// Whether a command is enabled, from the frame's flags, the document and the trees.
-bool IsCommandEnabled(int commandId, const CMainFrame& frame, const CTarvikDoc& doc);
+// What the frame's commands read and change: set by the trees' clicks and by the commands.
+struct CommandState {
+    EditCommands commands;
+    bool closeConnectEnabled = false;
+    CFileTreeCtrl* clipboardSource = nullptr;
+    CFileTreeCtrl* activeTree = nullptr;
+    bool connected = false;  // the File Mode connection
+};
+
+// Whether a command is enabled, from the command state, the mode, the document and the trees.
+bool IsCommandEnabled(int commandId, const CommandState& state, bool projectMode,
+                      const CTarvikDoc& doc);
 
 // Whether Paste is offered on the active tree with the clipboard of `source`.
 bool PasteEnabled(const CFileTreeCtrl* active, const CFileTreeCtrl* source);

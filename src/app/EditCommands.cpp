@@ -1,22 +1,16 @@
 #include "app/EditCommands.h"
 
-#include "app/Globals.h"
-#include "app/MainFrame.h"
-#include "app/AppServices.h"
-#include "app/TarvikDoc.h"
-#include "link/TerminalPath.h"
-#include "pc/ItemKind.h"
-#include "pc/ItemLookup.h"
-#include "pc/NameDialog.h"
-#include "pc/PCFileTree.h"
+#include "app/CommandState.h"
+#include "core/OperationGate.h"
+#include "core/ItemKind.h"
 #include "pc/PcFileOperations.h"
-#include "terminal/TerminalFileTree.h"
-#include "terminal/TerminalRename.h"
+#include "ui/dialogs/NameDialog.h"
+#include "ui/trees/TerminalFileTree.h"
 
-void CutOrCopy(CMainFrame& frame, bool copy) {
-    CFileTreeCtrl* active = frame.activeTree;
+void CutOrCopy(CommandState& state, bool copy) {
+    CFileTreeCtrl* active = state.activeTree;
     if (!active) return;
-    frame.clipboardSource = active;
+    state.clipboardSource = active;
     active->SetCopyFlag(copy);
     QTreeWidgetItem* context = active->ContextItem();
     if (!context || active->InSelection(context)) return;
@@ -24,22 +18,22 @@ void CutOrCopy(CMainFrame& frame, bool copy) {
     active->AppendToSelection(context);
 }
 
-void PasteClipboard(CMainFrame& frame) {
-    CFileTreeCtrl* active = frame.activeTree;
-    CFileTreeCtrl* source = frame.clipboardSource;
+void PasteClipboard(CommandState& state) {
+    CFileTreeCtrl* active = state.activeTree;
+    CFileTreeCtrl* source = state.clipboardSource;
     // A paste always ends the clipboard, whatever the operation did.
-    frame.clipboardSource = nullptr;
+    state.clipboardSource = nullptr;
     if (!active) return;
     auto* roster = qobject_cast<CTerminalFileTree*>(active);
     if (!source || source->SelectionList().isEmpty()) {
         // Nothing to drop: the roster terminal is read again all the same.
         if (roster && !roster->IsFileMode()) {
-            OperationScope operation(frame);
+            OperationScope operation;
             roster->DropProject(active->ContextItem(), *active);
         }
         return;
     }
-    OperationScope operation(frame);
+    OperationScope operation;
     if (source->IsFileMode()) {
         active->Paste(active->CaretItem(), *source);
     } else if (roster) {
@@ -47,15 +41,15 @@ void PasteClipboard(CMainFrame& frame) {
     }
 }
 
-void DeleteSelection(CMainFrame& frame) {
-    CFileTreeCtrl* active = frame.activeTree;
+void DeleteSelection(CommandState& state) {
+    CFileTreeCtrl* active = state.activeTree;
     if (!active) return;
     if (QTreeWidgetItem* context = active->ContextItem(); context && !active->InSelection(context)) {
         if (!active->ControlFlag()) active->ClearSelection();
         active->AppendToSelection(context);
     }
-    frame.clipboardSource = active;
-    OperationScope operation(frame);
+    state.clipboardSource = active;
+    OperationScope operation;
     // An operation may refill the tree and take later items of the list with it; the tree
     // forgets deleted items, so each is looked up afresh.
     const QList<QTreeWidgetItem*> items = active->SelectionList();
@@ -70,60 +64,36 @@ void DeleteSelection(CMainFrame& frame) {
     active->SetContextItem(nullptr);
 }
 
-void NewFolderInContextItem(CMainFrame& frame) {
-    CFileTreeCtrl* active = frame.activeTree;
+void NewFolderInContextItem(CommandState& state, QWidget* window) {
+    CFileTreeCtrl* active = state.activeTree;
     if (!active) return;
-    NameDialog dialog(active->IsPcTree(), NameDialog::kNewFolder, false, &frame);
+    NameDialog dialog(active->IsPcTree(), NameDialog::kNewFolder, false, window);
     if (dialog.exec() != QDialog::Accepted) return;
-    OperationScope operation(frame);
+    OperationScope operation;
     active->NewFolder(dialog.Name());
 }
 
-void RenameContextItem(CMainFrame& frame) {
-    CFileTreeCtrl* active = frame.activeTree;
+void RenameContextItem(CommandState& state, QWidget* window) {
+    CFileTreeCtrl* active = state.activeTree;
     if (!active) return;
     QTreeWidgetItem* item = active->ContextItem();
     if (!item) return;
     NameDialog dialog(active->IsPcTree(), NameDialog::kRename,
-                      CFileTreeCtrl::ItemImage(item) == kKindFile, &frame);
+                      CFileTreeCtrl::ItemImage(item) == kKindFile, window);
     if (dialog.exec() != QDialog::Accepted) return;
     // A device notice during the dialog may have deleted the item; the tree then forgot it.
     if (active->ContextItem() != item) return;
-    OperationScope operation(frame);
-    const Services services = AppServices();
-    const QString oldPath = active->GetItemPath(item);
-    QTreeWidgetItem* parent = item->parent();
-    if (auto* pc = qobject_cast<CPCFileTree*>(active)) {
-        if (!RenamePcItem(services, oldPath, dialog.Name())) return;
-        const QString parentPath = PcParentPath(oldPath);
-        if (QTreeWidgetItem* listed = LocateItem(*pc, parent, parentPath)) {
-            pc->FillFolder(parentPath, listed);
-        }
-    } else if (auto* terminal = qobject_cast<CTerminalFileTree*>(active)) {
-        if (!RenameTerminalItem(services, g_doc->settings, oldPath, dialog.Name())) return;
-        if (QTreeWidgetItem* listed = LocateItem(*terminal, parent, TerminalParentPath(oldPath))) {
-            terminal->FillFolder(listed);
-        }
-    }
+    OperationScope operation;
+    active->RenameItem(item, dialog.Name());
 }
 
-void FormatActiveDrive(CMainFrame& frame) {
-    auto* terminal = qobject_cast<CTerminalFileTree*>(frame.activeTree);
+void FormatActiveDrive(const CommandState& state) {
+    auto* terminal = qobject_cast<CTerminalFileTree*>(state.activeTree);
     if (!terminal || !terminal->IsFileMode()) return;
-    OperationScope operation(frame);
+    OperationScope operation;
     terminal->FormatDrive();
 }
 
-void ShowActiveProperties(CMainFrame& frame) {
-    CFileTreeCtrl* active = frame.activeTree;
-    auto* pc = qobject_cast<CPCFileTree*>(active);
-    auto* terminal = qobject_cast<CTerminalFileTree*>(active);
-    if (!pc && !terminal) return;
-    if (active->IsFileMode()) {
-        if (terminal) terminal->ShowProperties();
-    } else if (pc) {
-        pc->ShowRosterProperties();
-    } else {
-        terminal->ShowRosterProperties();
-    }
+void ShowActiveProperties(const CommandState& state) {
+    if (state.activeTree) state.activeTree->ShowProperties();
 }

@@ -1,26 +1,26 @@
 #include "app/MainFrame.h"
 
-#include "app/AboutDlg.h"
+#include "ui/dialogs/AboutDlg.h"
 #include "app/CommandIds.h"
 #include "app/CommandState.h"
 #include "app/EditCommands.h"
-#include "app/Globals.h"
-#include "app/Images.h"
-#include "app/AppServices.h"
+#include "ui/Images.h"
+#include "core/InstalledServices.h"
 #include "app/StringTable.h"
-#include "app/SwitchModeEvent.h"
-#include "app/TarvikDoc.h"
+#include "ui/SwitchModeEvent.h"
+#include "core/TarvikDoc.h"
 #include "firmware/FirmwareUpgrade.h"
-#include "firmware/FirmwareUpgradeDialog.h"
-#include "link/ConnectSetupDlg.h"
-#include "link/Connections.h"
+#include "ui/dialogs/FirmwareUpgradeDialog.h"
+#include "ui/dialogs/ConnectSetupDlg.h"
+#include "app/Connections.h"
 #include "link/ModuleSearch.h"
 #include "link/TerminalLibrary.h"
-#include "pc/FileTreeCtrl.h"
-#include "pc/PCView.h"
+#include "ui/trees/FileTreeCtrl.h"
+#include "ui/trees/PcView.h"
 #include "platform/LockKeys.h"
 #include "platform/Prompter.h"
-#include "terminal/TerminalView.h"
+#include "ui/WindowPrompter.h"
+#include "ui/trees/TerminalView.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -81,10 +81,10 @@ CMainFrame::CMainFrame() {
     CreateStatusBar();
     CreateAccelerators();
     Tp().TpSetMode(1);
-    usbNotices_ = std::make_unique<UsbNotices>(*this);
+    CreateClient();
+    usbNotices_ = std::make_unique<UsbNotices>(state, *terminalView_);
     deviceWatcher_ = new DeviceWatcher(QString::fromStdString(Tp().WatchFolder()), this);
     connect(deviceWatcher_, &DeviceWatcher::deviceChanged, this, &CMainFrame::OnDeviceChange);
-    CreateClient();
     CreateMenus();
     SetMenu(kProjectMenu);
     resize(820, 560);
@@ -189,14 +189,14 @@ void CMainFrame::CreateClient() {
 }
 
 void CMainFrame::ConnectTree(CFileTreeCtrl* tree) {
-    connect(tree, &CFileTreeCtrl::activated, this, [this, tree] { activeTree = tree; });
+    connect(tree, &CFileTreeCtrl::activated, this, [this, tree] { state.activeTree = tree; });
     connect(tree, &CFileTreeCtrl::commandsOffered, this,
             [this](const EditCommands& offered, bool withMenuCommands) {
-                commands.Take(offered, withMenuCommands);
+                state.commands.Take(offered, withMenuCommands);
             });
-    connect(tree, &CFileTreeCtrl::clipboardCleared, this, [this] { clipboardSource = nullptr; });
+    connect(tree, &CFileTreeCtrl::clipboardCleared, this, [this] { state.clipboardSource = nullptr; });
     connect(tree, &CFileTreeCtrl::closeConnectOffered, this,
-            [this](bool offered) { closeConnectEnabled = offered; });
+            [this](bool offered) { state.closeConnectEnabled = offered; });
     connect(tree, &CFileTreeCtrl::contextMenuRequested, this, &CMainFrame::ShowContextMenu);
     connect(tree, &CFileTreeCtrl::deleteKeyPressed, this, &CMainFrame::RunDeleteKey);
 }
@@ -216,7 +216,7 @@ void CMainFrame::SetToolBarButtons() {
         toolBar_->addAction(Action(ids[button]));
     }
     // A mode switch reloads the bitmap; keep showing the connection as it stands.
-    if (!projectMode_) SetConnectButtonImage(connected ? 3 : 1);
+    if (!projectMode_) SetConnectButtonImage(state.connected ? 3 : 1);
 }
 
 void CMainFrame::SetConnectButtonImage(int image) {
@@ -288,12 +288,14 @@ void CMainFrame::ShowContextMenu(bool fileMode, const QPoint& globalPoint) {
 
 void CMainFrame::RunDeleteKey() {
     // The key skips the enable test: a PC project in Project Mode is deleted with it.
-    DeleteSelection(*this);
+    DeleteSelection(state);
     UpdateCommandStates();
 }
 
 void CMainFrame::BeginOperation() {
-    if (operationDepth_++ == 0) progress_.Start();
+    if (operationDepth_++ > 0) return;
+    progress_.Start();
+    usbNotices_->OperationStarted();
 }
 
 void CMainFrame::EndOperation() {
@@ -331,9 +333,12 @@ void CMainFrame::OnCommand(int commandId) {
             dialog.exec();
             break;
         }
-        case ID_CONNECT: ConnectDisconnect(*this); break;
-        case ID_NEW_CONNECT: NewConnect(*this); break;
-        case ID_CLOSE_CONNECT: CloseConnect(*this); break;
+        case ID_CONNECT:
+            ConnectDisconnect(state, *terminalView_, *usbNotices_);
+            SetConnectButtonImage(state.connected ? 3 : 1);
+            break;
+        case ID_NEW_CONNECT: NewConnect(*terminalView_, *usbNotices_, this); break;
+        case ID_CLOSE_CONNECT: CloseConnect(state, *terminalView_); break;
         case ID_FW_UPGRADE: ShowFwUpgrade(); break;
         case ID_APP_ABOUT: {
             CAboutDlg about(this);
@@ -341,14 +346,14 @@ void CMainFrame::OnCommand(int commandId) {
             break;
         }
         case ID_APP_EXIT: close(); break;
-        case ID_EDIT_CUT: CutOrCopy(*this, false); break;
-        case ID_EDIT_COPY: CutOrCopy(*this, true); break;
-        case ID_EDIT_PASTE: PasteClipboard(*this); break;
-        case ID_DELETE: DeleteSelection(*this); break;
-        case ID_NEW_FOLDER: NewFolderInContextItem(*this); break;
-        case ID_RENAME: RenameContextItem(*this); break;
-        case ID_FORMAT: FormatActiveDrive(*this); break;
-        case ID_PROPERTY: ShowActiveProperties(*this); break;
+        case ID_EDIT_CUT: CutOrCopy(state, false); break;
+        case ID_EDIT_COPY: CutOrCopy(state, true); break;
+        case ID_EDIT_PASTE: PasteClipboard(state); break;
+        case ID_DELETE: DeleteSelection(state); break;
+        case ID_NEW_FOLDER: NewFolderInContextItem(state, this); break;
+        case ID_RENAME: RenameContextItem(state, this); break;
+        case ID_FORMAT: FormatActiveDrive(state); break;
+        case ID_PROPERTY: ShowActiveProperties(state); break;
         case ID_VIEW_TOOLBAR: toolBar_->setVisible(!toolBar_->isVisible()); break;
         case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); break;
         default: break;
@@ -362,14 +367,14 @@ void CMainFrame::ShowFwUpgrade() {
         FirmwareUpgradeDialog dialog(this);
         dialog.exec();
     } else {
-        UpgradeFileModeTerminal(AppServices(), g_doc->settings);
+        UpgradeFileModeTerminal(InstalledServices(), g_doc->settings);
     }
 }
 
 void CMainFrame::UpdateCommandStates() {
     updateQueued_ = false;
     if (!g_doc) return;
-    for (const auto& [id, action] : actions_) action->setEnabled(IsCommandEnabled(id, *this, *g_doc));
+    for (const auto& [id, action] : actions_) action->setEnabled(IsCommandEnabled(id, state, projectMode_, *g_doc));
     for (const auto& [own, command] : std::as_const(mirroredActions_))
         own->setEnabled(command->isEnabled());
     Action(ID_PROJECT_MODE)->setChecked(projectMode_);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ProgressDisplay.h"
+#include "ui/ProgressDisplay.h"
 #include "core/OperationGate.h"
-#include "pc/TreeRules.h"
+#include "app/CommandState.h"
 #include "platform/DeviceWatcher.h"
 
 #include <QMainWindow>
@@ -28,12 +28,8 @@ public:
     CMainFrame();
     ~CMainFrame() override;
 
-    // Set by the trees' mouse handlers and the edit commands; read by the command state.
-    EditCommands commands;
-    bool closeConnectEnabled = false;
-    CFileTreeCtrl* clipboardSource = nullptr;
-    CFileTreeCtrl* activeTree = nullptr;
-    bool connected = false;  // the File Mode connection
+    // Set by the trees' clicks and the commands; read to enable the commands.
+    CommandState state;
 
     bool IsProjectMode() const { return projectMode_; }
     // 128 for Project Mode's menu, 150 for File Mode's.
@@ -111,4 +107,6 @@ private:
     int operationDepth_ = 0;
     std::unique_ptr<UsbNotices> usbNotices_;
 };
+
+extern CMainFrame* g_mainFrame;
 

@@ -1,14 +1,11 @@
 #include "app/TarvikApp.h"
 
-#include "app/Globals.h"
 #include "app/MainFrame.h"
-#include "app/TarvikDoc.h"
+#include "core/TarvikDoc.h"
 #include "platform/DocumentsFolder.h"
-#include "platform/PcFileSystem.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/Prompter.h"
 #include "platform/WorkFolder.h"
-
-QString DataFolder;
 
 CTarvikApp::CTarvikApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromLatin1(kApplicationTitle));

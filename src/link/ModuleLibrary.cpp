@@ -3,6 +3,7 @@
 #include "link/ModuleSearch.h"
 #include "link/ResultCodes.h"
 
+#include <QCoreApplication>
 #include <dlfcn.h>
 
 namespace {
@@ -192,3 +193,18 @@ std::string ModuleLibrary::WatchFolder() {
     const char* folder = watchFolder_ ? watchFolder_() : nullptr;
     return folder ? std::string(folder) : std::string();
 }
+
+namespace {
+TerminalLibrary* g_installedLibrary = nullptr;
+}
+
+TerminalLibrary& Tp() {
+    if (g_installedLibrary) return *g_installedLibrary;
+    // Found from the executable's own folder, as the platform finds a program's own modules,
+    // so a build tree and an installed tree both run as they are.
+    static ModuleLibrary modules(
+        ModuleSearchFolders(QCoreApplication::applicationDirPath().toStdString()));
+    return modules;
+}
+
+void InstallTerminalLibrary(TerminalLibrary* library) { g_installedLibrary = library; }

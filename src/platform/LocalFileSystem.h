@@ -68,3 +68,6 @@ private:
     std::vector<Confinement*> confinements_;
     QSet<QByteArray> swept_;  // folders by device and inode
 };
+
+// The real file system.
+PcFileSystem& LocalFiles();

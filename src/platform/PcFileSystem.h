@@ -105,5 +105,3 @@ bool IsPlainFileName(const QString& name);
 // Whether no process of that id runs any more.
 bool IsProcessGone(qint64 pid);
 
-// The real file system.
-PcFileSystem& LocalFiles();

@@ -1,61 +1,35 @@
 #include "platform/Prompter.h"
 
-#include <QFileDialog>
-#include <QMessageBox>
-#include <QPointer>
-#include <QStringList>
-#include <QWidget>
+#include <cstdio>
 
 namespace {
 
-// Texts carry "\r\n" as the terminal maker writes them; a label breaks lines at "\n".
-QString DisplayText(const QString& text) {
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    return shown;
-}
-
-class WindowPrompter final : public Prompter {
+class StandardErrorPrompter final : public Prompter {
 public:
-    void Message(const QString& text, const QString& caption) override {
-        QMessageBox box(QMessageBox::NoIcon, caption, DisplayText(text), QMessageBox::Ok, owner);
-        box.exec();
+    void Message(const QString& text, const QString&) override {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
     }
-
     bool Question(const QString& text, const QString& caption) override {
-        QMessageBox box(QMessageBox::Question, caption, DisplayText(text),
-                        QMessageBox::Yes | QMessageBox::No, owner);
-        return box.exec() == QMessageBox::Yes;
+        Message(text, caption);
+        return false;
     }
-
-    QString OpenFile(const QString& filter, const QString& defaultSuffix) override {
-        QFileDialog dialog(owner, QString(), QString(), QtFileFilter(filter));
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        QString suffix = defaultSuffix;
-        if (suffix.startsWith('.')) suffix.remove(0, 1);
-        dialog.setDefaultSuffix(suffix);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-        return dialog.selectedFiles().constFirst();
-    }
-
-    QPointer<QWidget> owner;
+    QString OpenFile(const QString&, const QString&) override { return {}; }
 };
 
-WindowPrompter& Window() {
-    static WindowPrompter prompter;
-    return prompter;
-}
-
+Prompter* g_program = nullptr;
 Prompter* g_installed = nullptr;
 
 }  // namespace
 
-Prompter& Prompt() { return g_installed ? *g_installed : Window(); }
+Prompter& Prompt() {
+    static StandardErrorPrompter standardError;
+    if (g_installed) return *g_installed;
+    return g_program ? *g_program : standardError;
+}
 
 void InstallPrompter(Prompter* prompter) { g_installed = prompter; }
 
-void SetPromptOwner(QWidget* owner) { Window().owner = owner; }
+void SetProgramPrompter(Prompter* prompter) { g_program = prompter; }
 
 void ShowMessage(Prompter& prompter, const QString& text) {
     prompter.Message(text, kApplicationTitle);
@@ -65,18 +39,4 @@ void ShowMessage(const QString& text) { ShowMessage(Prompt(), text); }
 
 bool AskYesNo(const QString& text, const QString& caption) {
     return Prompt().Question(text, caption);
-}
-
-QString QtFileFilter(const QString& filter) {
-    const QStringList parts = filter.split('|');
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts[i].trimmed();
-        const QString patterns = parts[i + 1].trimmed();
-        if (description.isEmpty() && patterns.isEmpty()) break;
-        QString pattern = patterns;
-        pattern.replace(';', ' ');
-        filters << QStringLiteral("%1 (%2)").arg(description, pattern);
-    }
-    return filters.join(QLatin1String(";;"));
 }

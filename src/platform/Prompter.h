@@ -2,12 +2,10 @@
 
 #include <QString>
 
-class QWidget;
-
 inline constexpr char kApplicationTitle[] = "Tarvik";
 
-// Everything the program asks the user goes through here: message boxes and the open-file
-// dialog, owned by the main window. Tests install a scripted one.
+// Everything the program asks the user goes through here: the window's message boxes and
+// open-file dialog, or a test's scripted answers.
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -18,13 +16,15 @@ public:
     virtual QString OpenFile(const QString& filter, const QString& defaultSuffix) = 0;
 };
 
+// The installed prompter; without one, messages go to standard error and every question is
+// answered No, so nothing is replaced or deleted unasked.
 Prompter& Prompt();
 
-// Installs `prompter` (not owned) in place of the window's message boxes; nullptr restores them.
+// Installs `prompter` (not owned) over the program's own; nullptr takes it away.
 void InstallPrompter(Prompter* prompter);
 
-// The window that owns the message boxes and file dialogs.
-void SetPromptOwner(QWidget* owner);
+// The program's own prompter (not owned), answering when none is installed over it.
+void SetProgramPrompter(Prompter* prompter);
 
 // An OK message box with the application title as caption.
 void ShowMessage(Prompter& prompter, const QString& text);
@@ -32,6 +32,3 @@ void ShowMessage(const QString& text);
 
 // A Yes/No question; true for Yes.
 bool AskYesNo(const QString& text, const QString& caption = kApplicationTitle);
-
-// Qt's filter string for a "Text|*.ext|Text|*.ext||" filter.
-QString QtFileFilter(const QString& filter);

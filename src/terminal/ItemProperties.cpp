@@ -1,22 +1,12 @@
 #include "terminal/ItemProperties.h"
 
-#include "app/Globals.h"
-#include "core/OperationGate.h"
-#include "app/MainFrame.h"
-#include "app/AppServices.h"
-#include "app/TarvikDoc.h"
 #include "link/TerminalLink.h"
-#include "pc/ItemKind.h"
-#include "pc/FilePropertiesDialog.h"
-#include "pc/PCFileTree.h"
-#include "pc/TerminalPropertiesDialog.h"
+#include "core/ItemKind.h"
+#include "core/Services.h"
 #include "platform/Clock.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "project/MemberPath.h"
-#include "project/ProjectDownloadDialog.h"
-#include "project/ProjectPropertyDialog.h"
-#include "terminal/TerminalFileTree.h"
 
 #include <algorithm>
 
@@ -175,51 +165,4 @@ std::optional<TerminalIdentity> ReadRosterIdentity(const Services& services,
     TerminalIdentity identity;
     link.ReadIdentity(identity);
     return identity;
-}
-
-void CTerminalFileTree::ShowProperties() {
-    QTreeWidgetItem* item = ContextItem();
-    if (!item || !IsFileMode()) return;
-    std::optional<ItemProperties> properties;
-    {
-        OperationScope operation;
-        properties = ReadItemProperties(AppServices(), g_doc->settings, ItemImage(item),
-                                        GetItemPath(item), item->text(0));
-    }
-    if (!properties) return;
-    FilePropertiesDialog dialog(g_mainFrame);
-    dialog.SetInfo(properties->kind, properties->location, properties->name, properties->first,
-                   properties->second, properties->third, properties->date);
-    dialog.exec();
-}
-
-void CTerminalFileTree::ShowRosterProperties() {
-    QTreeWidgetItem* item = ContextItem();
-    const int index = RecordIndex(item);
-    if (index < 0) return;
-    const ConnectionSettings record = *g_doc->terminals[static_cast<size_t>(index)];
-    const int image = ItemImage(item);
-    const QString text = item->text(0);
-    std::optional<TerminalIdentity> identity;
-    {
-        OperationScope operation;
-        identity = ReadRosterIdentity(AppServices(), record);
-    }
-    if (!identity) return;
-    if (image == kKindProjectOrTerminal) {
-        TerminalPropertiesDialog dialog(QString::fromStdString(identity->model),
-                                        QString::fromStdString(identity->firmware),
-                                        QString::fromStdString(identity->serialNumber), g_mainFrame);
-        dialog.exec();
-        return;
-    }
-    ProjectPropertyDialog dialog(record, text, g_mainFrame);
-    dialog.exec();
-}
-
-void CPCFileTree::ShowRosterProperties() {
-    QTreeWidgetItem* item = ContextItem();
-    if (!item || IsFileMode() || ItemImage(item) != kKindProjectOrTerminal) return;
-    ProjectDownloadDialog dialog(item->text(0), g_mainFrame);
-    dialog.exec();
 }

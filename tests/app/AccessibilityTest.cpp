@@ -1,12 +1,11 @@
 #include "app/CommandIds.h"
-#include "app/Globals.h"
 #include "app/MainFrame.h"
-#include "pc/PCFileTree.h"
-#include "pc/PCView.h"
+#include "ui/trees/PcFileTree.h"
+#include "ui/trees/PcView.h"
 #include "support/AppFixture.h"
 #include "support/MockTerminalLibrary.h"
-#include "terminal/TerminalFileTree.h"
-#include "terminal/TerminalView.h"
+#include "ui/trees/TerminalFileTree.h"
+#include "ui/trees/TerminalView.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -1,17 +1,17 @@
 #include "app/EditCommands.h"
 
 #include "app/CommandIds.h"
-#include "app/Globals.h"
-#include "pc/ItemKind.h"
-#include "pc/PCFileTree.h"
-#include "pc/PCView.h"
+#include "core/TarvikDoc.h"
+#include "core/ItemKind.h"
+#include "ui/trees/PcFileTree.h"
+#include "ui/trees/PcView.h"
 #include "support/AppFixture.h"
 #include "support/TreeItems.h"
 #include "support/ModalDialogs.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
-#include "terminal/TerminalFileTree.h"
-#include "terminal/TerminalView.h"
+#include "ui/trees/TerminalFileTree.h"
+#include "ui/trees/TerminalView.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
@@ -90,8 +90,8 @@ protected:
         source.ClearSelection();
         for (QTreeWidgetItem* item : items) source.AppendToSelection(item);
         source.SetCopyFlag(copy);
-        Frame().clipboardSource = &source;
-        Frame().activeTree = &Pc();
+        Frame().state.clipboardSource = &source;
+        Frame().state.activeTree = &Pc();
         Pc().SetCaretItem(target);
         Pc().SetContextItem(target);
     }
@@ -102,9 +102,9 @@ protected:
         });
     }
     void RunOn(CFileTreeCtrl& tree, QTreeWidgetItem* item, int command) {
-        Frame().activeTree = &tree;
+        Frame().state.activeTree = &tree;
         tree.SetContextItem(item);
-        Frame().commands.rename = Frame().commands.newFolder = true;
+        Frame().state.commands.rename = Frame().state.commands.newFolder = true;
         Frame().RunCommand(command);
     }
 
@@ -143,7 +143,7 @@ TEST_P(PcPasteCommandTest, ShowsTheChangeInTheUsersOwnItemsAndEndsTheClipboard) 
               copy ? (QStringList{"A.TXT", "B.TXT"}) : QStringList{"B.TXT"});
     EXPECT_TRUE(Pc().SelectionList().isEmpty());
     EXPECT_EQ(Pc().ContextItem(), nullptr);
-    EXPECT_EQ(Frame().clipboardSource, nullptr);
+    EXPECT_EQ(Frame().state.clipboardSource, nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(, PcPasteCommandTest, ::testing::Bool(),
@@ -194,8 +194,8 @@ TEST_F(EditCommandsTest, DeleteTakesEverySelectedItemInOrderAndLeavesNothingToPa
     QTreeWidgetItem* sub = PcItem("F/SUB");
     Pc().AppendToSelection(a);
     Pc().AppendToSelection(sub);
-    Frame().activeTree = &Pc();
-    Frame().commands.del = true;
+    Frame().state.activeTree = &Pc();
+    Frame().state.commands.del = true;
 
     Frame().RunCommand(ID_DELETE);
 
@@ -241,9 +241,9 @@ TEST_F(EditCommandsTest, DeletingSeveralProjectsDeletesEachOneAndReadsTheListAga
     projects.Fill();
     projects.AppendToSelection(projects.FindItem("ALPHA"));
     projects.AppendToSelection(projects.FindItem("BETA"));
-    Frame().activeTree = &projects;
+    Frame().state.activeTree = &projects;
 
-    DeleteSelection(Frame());
+    DeleteSelection(Frame().state);
 
     EXPECT_EQ(QDir(DataFolder).entryList(QDir::Files), (QStringList{"BETA.inf", "GAMMA.prj"}));
     EXPECT_EQ(ChildTexts(projects.RootItem()), QStringList{"GAMMA"});

@@ -2,15 +2,14 @@
 
 #include "app/CommandIds.h"
 #include "app/CommandState.h"
-#include "app/Globals.h"
-#include "pc/ItemKind.h"
-#include "pc/PCFileTree.h"
-#include "pc/PCView.h"
+#include "core/ItemKind.h"
+#include "ui/trees/PcFileTree.h"
+#include "ui/trees/PcView.h"
 #include "support/AppFixture.h"
 #include "support/MockTerminalLibrary.h"
 #include "support/ModalDialogs.h"
-#include "terminal/TerminalFileTree.h"
-#include "terminal/TerminalView.h"
+#include "ui/trees/TerminalFileTree.h"
+#include "ui/trees/TerminalView.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -175,21 +174,21 @@ TEST_F(MainFrameTest, SwitchingToTheModeAlreadyShownSendsNothingAndKeepsTheMenu)
 }
 
 TEST_F(MainFrameTest, ModeSwitchesLeaveConnectionClipboardAndFlagsAlone) {
-    frame.connected = true;
-    frame.commands.copy = true;
-    frame.clipboardSource = frame.PcView()->FileTree();
-    frame.activeTree = g_terminalView->FileTree();
+    frame.state.connected = true;
+    frame.state.commands.copy = true;
+    frame.state.clipboardSource = frame.PcView()->FileTree();
+    frame.state.activeTree = g_terminalView->FileTree();
     frame.RunCommand(ID_FILE_MODE);
     frame.RunCommand(ID_PROJECT_MODE);
-    EXPECT_TRUE(frame.connected);
-    EXPECT_TRUE(frame.commands.copy);
-    EXPECT_EQ(frame.clipboardSource, frame.PcView()->FileTree());
-    EXPECT_EQ(frame.activeTree, g_terminalView->FileTree());
+    EXPECT_TRUE(frame.state.connected);
+    EXPECT_TRUE(frame.state.commands.copy);
+    EXPECT_EQ(frame.state.clipboardSource, frame.PcView()->FileTree());
+    EXPECT_EQ(frame.state.activeTree, g_terminalView->FileTree());
 }
 
 TEST_F(MainFrameTest, ConnectedLookOfTheConnectButtonSurvivesAModeSwitch) {
     frame.RunCommand(ID_FILE_MODE);
-    frame.connected = true;
+    frame.state.connected = true;
     frame.SetConnectButtonImage(3);
     frame.RunCommand(ID_PROJECT_MODE);
     frame.RunCommand(ID_FILE_MODE);
@@ -200,7 +199,7 @@ TEST_F(MainFrameTest, ComSetupIsGreyedWhileConnectedAndConnectNeverIs) {
     frame.RunCommand(ID_FILE_MODE);
     frame.UpdateCommandStates();
     EXPECT_TRUE(frame.Action(ID_COM_SETUP)->isEnabled());
-    frame.connected = true;
+    frame.state.connected = true;
     frame.UpdateCommandStates();
     EXPECT_FALSE(frame.Action(ID_COM_SETUP)->isEnabled());
     EXPECT_TRUE(frame.Action(ID_CONNECT)->isEnabled());
@@ -222,13 +221,13 @@ TEST_F(MainFrameTest, FirmwareUpgradeFollowsTheModesConnection) {
 }
 
 TEST_F(MainFrameTest, CloseConnectNeedsATerminalAndAClickOnOne) {
-    frame.closeConnectEnabled = true;
+    frame.state.closeConnectEnabled = true;
     frame.UpdateCommandStates();
     EXPECT_FALSE(frame.Action(ID_CLOSE_CONNECT)->isEnabled());
     app.Doc().terminals.push_back(std::make_unique<ConnectionSettings>());
     frame.UpdateCommandStates();
     EXPECT_TRUE(frame.Action(ID_CLOSE_CONNECT)->isEnabled());
-    frame.closeConnectEnabled = false;
+    frame.state.closeConnectEnabled = false;
     frame.UpdateCommandStates();
     EXPECT_FALSE(frame.Action(ID_CLOSE_CONNECT)->isEnabled());
 }
@@ -252,13 +251,13 @@ TEST_F(MainFrameTest, EditCommandsFollowTheirFlags) {
     for (const auto& [flag, id] : flags) {
         frame.UpdateCommandStates();
         EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
-        frame.commands.*flag = true;
+        frame.state.commands.*flag = true;
         frame.UpdateCommandStates();
         EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
         const QList<QAction*> entries = entriesFor(id);
         EXPECT_EQ(QSet<QAction*>(entries.begin(), entries.end()).size(), entries.size()) << id;
         for (QAction* entry : entries) EXPECT_TRUE(entry->isEnabled()) << id;
-        frame.commands.*flag = false;
+        frame.state.commands.*flag = false;
     }
     EXPECT_FALSE(frame.Action(ID_EDIT_PASTE)->isEnabled());
 }

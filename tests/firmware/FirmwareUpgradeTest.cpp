@@ -1,6 +1,6 @@
 #include "firmware/FirmwareUpgrade.h"
 
-#include "app/AppServices.h"
+#include "core/InstalledServices.h"
 #include "link/TerminalLink.h"
 #include "link/ResultCodes.h"
 #include "support/FirmwareFixture.h"
@@ -56,7 +56,7 @@ protected:
 };
 
 TEST_F(FirmwareFileModeTest, CancelledFileDialogContactsNoTerminal) {
-    UpgradeFileModeTerminal(AppServices(), doc.settings);
+    UpgradeFileModeTerminal(InstalledServices(), doc.settings);
     EXPECT_EQ(prompter.fileFilters, QStringList{"Firmware Files(*.bin) | *.bin||"});
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
@@ -82,7 +82,7 @@ TEST_P(FirmwareFileModeResultTest, SendsTheChosenImageAndReportsTheResult) {
             .WillOnce(Return(GetParam().result));
         EXPECT_CALL(library, TpClose(77)).WillOnce(Return(0));
     }
-    UpgradeFileModeTerminal(AppServices(), doc.settings);
+    UpgradeFileModeTerminal(InstalledServices(), doc.settings);
     EXPECT_EQ(prompter.messages, QStringList{GetParam().expected});
 }
 
@@ -134,7 +134,7 @@ TEST_P(FirmwareProjectModeRunTest, ReportsEachTerminalThenTheRun) {
         }
     }
 
-    UpgradeCheckedTerminals(AppServices(), doc.terminals, c.checked, c.path);
+    UpgradeCheckedTerminals(InstalledServices(), doc.terminals, c.checked, c.path);
     EXPECT_EQ(prompter.messages, c.expected);
     EXPECT_EQ(prompter.captions, QStringList(c.expected.size(), "Tarvik"));
 }

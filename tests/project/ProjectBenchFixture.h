@@ -3,7 +3,7 @@
 #include "core/Services.h"
 #include "link/ConnectionSettings.h"
 #include "link/TerminalLibrary.h"
-#include "platform/PcFileSystem.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/Progress.h"
 #include "project/ProjectDownload.h"
 #include "project/ProjectPack.h"

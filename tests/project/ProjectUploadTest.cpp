@@ -1,4 +1,5 @@
 #include "project/ProjectDownload.h"
+#include "platform/LocalFileSystem.h"
 
 #include "link/ResultCodes.h"
 #include "project/ProjectBenchFixture.h"

@@ -1,8 +1,8 @@
 #include "support/AppFixture.h"
 
 #include "app/CommandIds.h"
-#include "app/Globals.h"
-#include "pc/FileTreeCtrl.h"
+#include "core/TarvikDoc.h"
+#include "ui/trees/FileTreeCtrl.h"
 #include "support/ModalDialogs.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/MainFrame.h"
-#include "app/TarvikDoc.h"
+#include "core/TarvikDoc.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QTemporaryDir>

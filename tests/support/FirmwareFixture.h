@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TarvikDoc.h"
+#include "core/TarvikDoc.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>

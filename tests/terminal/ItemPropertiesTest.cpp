@@ -1,19 +1,20 @@
 #include "terminal/ItemProperties.h"
+#include "platform/LocalFileSystem.h"
 
 #include "app/CommandIds.h"
-#include "app/Globals.h"
+#include "core/TarvikDoc.h"
 #include "link/ResultCodes.h"
 #include "link/TerminalLink.h"
-#include "pc/ItemKind.h"
-#include "pc/PCFileTree.h"
-#include "pc/PCView.h"
+#include "core/ItemKind.h"
+#include "ui/trees/PcFileTree.h"
+#include "ui/trees/PcView.h"
 #include "project/ProjectBenchFixture.h"
 #include "support/AppFixture.h"
 #include "support/TreeItems.h"
 #include "support/MockTerminalLibrary.h"
 #include "support/ModalDialogs.h"
-#include "terminal/TerminalFileTree.h"
-#include "terminal/TerminalView.h"
+#include "ui/trees/TerminalFileTree.h"
+#include "ui/trees/TerminalView.h"
 
 #include <QDateTime>
 #include <QLabel>

@@ -1,14 +1,15 @@
 #include "app/CommandIds.h"
-#include "app/Globals.h"
-#include "pc/PCFileTree.h"
-#include "pc/PCView.h"
+#include "core/TarvikDoc.h"
+#include "app/MainFrame.h"
+#include "ui/trees/PcFileTree.h"
+#include "ui/trees/PcView.h"
 #include "project/ProjectPack.h"
 #include "support/AppFixture.h"
 #include "support/TreeItems.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
-#include "terminal/TerminalFileTree.h"
-#include "terminal/TerminalView.h"
+#include "ui/trees/TerminalFileTree.h"
+#include "ui/trees/TerminalView.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -71,7 +72,7 @@ TEST_F(RosterDropTest, AProjectDraggedOntoATerminalIsInstalledThereAndShown) {
 TEST_F(RosterDropTest, AProjectPastedOntoATerminalOfTheRightClickIsInstalledThere) {
     // Copy is never offered on a project; a Delete leaves its tree as the clipboard too.
     AppFixture::Click(Projects(), Project("STOCK"));
-    app->Frame().clipboardSource = &Projects();
+    app->Frame().state.clipboardSource = &Projects();
     AppFixture::RightClick(Roster(), Terminal(0));
     app->Frame().RunCommand(ID_EDIT_PASTE);
     EXPECT_TRUE(Prompter().messages.isEmpty());

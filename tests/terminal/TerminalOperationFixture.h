@@ -2,7 +2,7 @@
 
 #include "core/Services.h"
 #include "link/ConnectionSettings.h"
-#include "platform/PcFileSystem.h"
+#include "platform/LocalFileSystem.h"
 #include "platform/Progress.h"
 #include "support/RecordingClock.h"
 #include "support/ScriptedPrompter.h"

@@ -1,0 +1,7 @@
+#pragma once
+
+class QWidget;
+
+// Makes the window's message boxes and file dialogs, owned by `owner`, the program's prompter;
+// nullptr takes them away again.
+void SetPromptOwner(QWidget* owner);

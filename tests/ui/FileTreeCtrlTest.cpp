@@ -1,0 +1,231 @@
+#include "ui/trees/FileTreeCtrl.h"
+
+#include "app/CommandIds.h"
+#include "ui/Images.h"
+#include "core/ItemKind.h"
+#include "ui/trees/PcFileTree.h"
+#include "ui/trees/PcView.h"
+#include "support/AppFixture.h"
+#include "support/TreeItems.h"
+#include "support/MockTerminalLibrary.h"
+#include "ui/trees/TerminalFileTree.h"
+#include "ui/trees/TerminalView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using ::testing::NiceMock;
+
+namespace {
+
+QStringList Texts(const QList<QTreeWidgetItem*>& items) {
+    QStringList texts;
+    for (const QTreeWidgetItem* item : items) texts << item->text(0);
+    return texts;
+}
+
+bool SameCursor(const QCursor* shown, DragCursor expected) {
+    return shown && shown->pixmap().toImage() == Cursor(expected).pixmap().toImage();
+}
+
+void Touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
+// A File Mode PC tree with a temporary folder standing in as a drive.
+class PcTreeTest : public ::testing::Test {
+protected:
+    PcTreeTest() {
+        app.Frame().RunCommand(ID_FILE_MODE);
+        for (const char* name : {"A.TXT", "B.TXT", "C.DAT"}) Touch(folder.filePath(name));
+        QDir(folder.path()).mkpath("SUB/DEEP");
+        drive = tree.InsertItem(tree.RootItem(), folder.path(), kKindFixed, false);
+        tree.InsertItem(drive, QString(), kKindRoot);
+        AppFixture::Click(tree, drive);
+    }
+    QTreeWidgetItem* Item(const char* name) { return Child(drive, name); }
+
+    NiceMock<MockTerminalLibrary> library;
+    AppFixture app;
+    CPCFileTree& tree = *app.Frame().PcView()->FileTree();
+    CMainFrame& frame = app.Frame();
+    QTemporaryDir folder;
+    QTreeWidgetItem* drive = nullptr;
+};
+
+TEST_F(PcTreeTest, PathsJoinWithTheSlashOfPcPaths) {
+    EXPECT_EQ(tree.GetItemPath(drive), folder.path());
+    EXPECT_EQ(tree.GetItemPath(Item("A.TXT")), folder.filePath("A.TXT"));
+    AppFixture::Click(tree, Item("SUB"));
+    EXPECT_EQ(tree.GetItemPath(Child(Item("SUB"), "DEEP")), folder.path() + "/SUB/DEEP");
+    // A drive named by a path that ends in the separator is joined without another.
+    QTreeWidgetItem* slash = tree.InsertItem(tree.RootItem(), "/", kKindFixed);
+    EXPECT_EQ(tree.GetItemPath(tree.InsertItem(slash, "etc", kKindFolder)), "/etc");
+    EXPECT_EQ(tree.FindItem(folder.path() + "/SUB/DEEP"), Child(Item("SUB"), "DEEP"));
+    EXPECT_EQ(tree.FindItem(folder.path() + "/NONE"), nullptr);
+}
+
+TEST_F(PcTreeTest, PlainAndControlClicksBuildTheSelection) {
+    AppFixture::Click(tree, Item("A.TXT"));
+    EXPECT_EQ(Texts(tree.SelectionList()), QStringList{"A.TXT"});
+    EXPECT_TRUE(frame.state.commands.copy && frame.state.commands.cut && frame.state.commands.del);
+    EXPECT_EQ(frame.state.activeTree, &tree);
+
+    AppFixture::Click(tree, Item("B.TXT"), true);
+    AppFixture::Click(tree, Item("SUB"), true);
+    EXPECT_EQ(Texts(tree.SelectionList()), (QStringList{"A.TXT", "B.TXT", "SUB"}));
+    EXPECT_TRUE(frame.state.commands.copy && !frame.state.commands.cut && frame.state.commands.del);
+    EXPECT_TRUE(Item("A.TXT")->isSelected());
+
+    // A Ctrl+click on a drive adds nothing, on a listed folder keeps it listed.
+    QTreeWidgetItem* otherDrive = tree.InsertItem(tree.RootItem(), folder.filePath("SUB"), kKindFixed);
+    AppFixture::Click(tree, otherDrive, true);
+    EXPECT_FALSE(frame.state.commands.copy || frame.state.commands.cut || frame.state.commands.del);
+    AppFixture::Click(tree, Item("SUB"), true);
+    EXPECT_EQ(Texts(tree.SelectionList()), (QStringList{"A.TXT", "B.TXT", "SUB"}));
+
+    // A plain click on a listed file keeps the list until the button is up, then only it.
+    const QPoint point = tree.viewport()->mapFromGlobal(AppFixture::PointOn(tree, Item("B.TXT")));
+    QMouseEvent press(QEvent::MouseButtonPress, point, tree.viewport()->mapToGlobal(point),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree.viewport(), &press);
+    EXPECT_EQ(tree.SelectionList().size(), 3);
+    QMouseEvent release(QEvent::MouseButtonRelease, point, tree.viewport()->mapToGlobal(point),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(tree.viewport(), &release);
+    EXPECT_EQ(Texts(tree.SelectionList()), QStringList{"B.TXT"});
+    EXPECT_FALSE(Item("A.TXT")->isSelected());
+
+    // A plain click outside the list starts a new one and ends the clipboard.
+    frame.state.clipboardSource = &tree;
+    AppFixture::Click(tree, Item("C.DAT"));
+    EXPECT_EQ(Texts(tree.SelectionList()), QStringList{"C.DAT"});
+    EXPECT_EQ(frame.state.clipboardSource, nullptr);
+}
+
+TEST_F(PcTreeTest, ItemsARefillDeletesLeaveTheSelection) {
+    AppFixture::Click(tree, Item("A.TXT"));
+    AppFixture::Click(tree, Item("B.TXT"), true);
+    tree.FillFolder(folder.path(), drive);
+    EXPECT_TRUE(tree.SelectionList().isEmpty());
+    EXPECT_EQ(drive->childCount(), 4);
+}
+
+TEST_F(PcTreeTest, ClicksOnAFolderListAndToggleItButADoubleClickDoesNot) {
+    QTreeWidgetItem* sub = Item("SUB");
+    EXPECT_EQ(sub->childCount(), 1);  // the placeholder
+    AppFixture::Click(tree, sub);
+    ASSERT_EQ(sub->childCount(), 1);
+    EXPECT_EQ(sub->child(0)->text(0), "DEEP");
+    EXPECT_TRUE(sub->isExpanded());
+    Touch(folder.filePath("SUB/NEW.TXT"));
+    AppFixture::Click(tree, Item("SUB"));
+    EXPECT_FALSE(Item("SUB")->isExpanded());
+    EXPECT_EQ(Item("SUB")->childCount(), 2);  // listed again before it collapsed
+
+    const QPoint point = tree.viewport()->mapFromGlobal(AppFixture::PointOn(tree, Item("SUB")));
+    QMouseEvent twice(QEvent::MouseButtonDblClick, point, tree.viewport()->mapToGlobal(point),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree.viewport(), &twice);
+    EXPECT_FALSE(Item("SUB")->isExpanded());
+}
+
+TEST_F(PcTreeTest, RightClicksSetTheMenuCommandsAndShowTheFileModeMenu) {
+    AppFixture::Click(tree, Item("A.TXT"));
+    AppFixture::Click(tree, Item("B.TXT"), true);
+    AppFixture::RightClick(tree, Item("SUB"));
+    EXPECT_EQ(tree.ContextItem(), Item("SUB"));
+    EXPECT_EQ(tree.CaretItem(), Item("SUB"));
+    EXPECT_TRUE(frame.state.commands.copy && frame.state.commands.del && frame.state.commands.newFolder && frame.state.commands.rename);
+    EXPECT_FALSE(frame.state.commands.format || frame.state.commands.property);
+    // The list stays until a command replaces it, only its highlight goes.
+    EXPECT_EQ(tree.SelectionList().size(), 2);
+    EXPECT_FALSE(Item("A.TXT")->isSelected());
+    QMenu* menu = frame.ContextMenu(true);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_TRUE(frame.Action(ID_EDIT_COPY)->isEnabled());
+    EXPECT_FALSE(frame.Action(ID_FORMAT)->isEnabled());
+    menu->hide();
+
+    // A right click on a file outside the list clears it.
+    AppFixture::RightClick(tree, Item("C.DAT"));
+    EXPECT_TRUE(tree.SelectionList().isEmpty());
+    menu->hide();
+
+    // On no item there is nothing to copy, cut or delete, yet the menu shows.
+    AppFixture::RightClick(tree, nullptr);
+    EXPECT_EQ(tree.ContextItem(), nullptr);
+    EXPECT_FALSE(frame.state.commands.copy || frame.state.commands.cut || frame.state.commands.del || frame.state.commands.newFolder);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+}
+
+TEST_F(PcTreeTest, DraggingShowsTheFeedbackCursorOfEachTarget) {
+    AppFixture::Click(tree, Item("A.TXT"));
+    const QPoint start = AppFixture::PointOn(tree, Item("A.TXT"));
+    auto move = [&](QTreeWidgetItem* over) {
+        const QPoint global = AppFixture::PointOn(tree, over);
+        QMouseEvent event(QEvent::MouseMove, tree.viewport()->mapFromGlobal(QPointF(global)),
+                          QPointF(global), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(tree.viewport(), &event);
+    };
+    QMouseEvent press(QEvent::MouseButtonPress, tree.viewport()->mapFromGlobal(QPointF(start)),
+                      QPointF(start), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree.viewport(), &press);
+    move(Item("SUB"));
+    EXPECT_TRUE(tree.IsDragging());
+    EXPECT_TRUE(SameCursor(QApplication::overrideCursor(), DragCursor::DropFile));
+    EXPECT_TRUE(Item("SUB")->isSelected());
+    move(Item("C.DAT"));
+    EXPECT_TRUE(SameCursor(QApplication::overrideCursor(), DragCursor::NoFile));
+    move(drive);
+    EXPECT_TRUE(SameCursor(QApplication::overrideCursor(), DragCursor::DropFile));
+
+    const QPoint end = AppFixture::PointOn(tree, drive);
+    QMouseEvent release(QEvent::MouseButtonRelease, tree.viewport()->mapFromGlobal(QPointF(end)),
+                        QPointF(end), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(tree.viewport(), &release);
+    EXPECT_FALSE(tree.IsDragging());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST_F(PcTreeTest, TheKeyboardDoesWhatTheMouseDoes) {
+    auto press = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(&tree, &event);
+    };
+    tree.SetCaretItem(Item("SUB"));
+    press(Qt::Key_Right);
+    EXPECT_TRUE(Item("SUB")->isExpanded());
+    EXPECT_EQ(Item("SUB")->child(0)->text(0), "DEEP");
+    press(Qt::Key_Left);
+    EXPECT_FALSE(Item("SUB")->isExpanded());
+
+    tree.SetCaretItem(Item("A.TXT"));
+    press(Qt::Key_Space);
+    tree.SetCaretItem(Item("C.DAT"));
+    press(Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(Texts(tree.SelectionList()), (QStringList{"A.TXT", "C.DAT"}));
+    EXPECT_EQ(tree.CaretItem(), Item("C.DAT"));
+
+    press(Qt::Key_Menu);
+    EXPECT_EQ(tree.ContextItem(), Item("C.DAT"));
+    EXPECT_TRUE(frame.ContextMenu(true)->isVisible());
+    EXPECT_TRUE(frame.state.commands.cut && frame.state.commands.rename);
+    frame.ContextMenu(true)->hide();
+    tree.SetCaretItem(Item("SUB"));
+    press(Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(tree.ContextItem(), Item("SUB"));
+    EXPECT_TRUE(frame.state.commands.newFolder);
+    frame.ContextMenu(true)->hide();
+}
+
+}  // namespace
