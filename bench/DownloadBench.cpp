@@ -2,6 +2,7 @@
 // history file, sent to 10 emulated terminals through DownloadProject, beside `cp` of the same
 // bytes into 10 folders. Fixed pauses are recorded, not slept, and reported apart.
 
+#include "BenchSeams.h"
 #include "core/Services.h"
 #include "link/ModuleLibrary.h"
 #include "platform/Clock.h"
@@ -10,7 +11,6 @@
 #include "platform/Prompter.h"
 #include "project/ProjectDownload.h"
 #include "project/ProjectPack.h"
-#include "BenchSeams.h"
 
 #include <QCoreApplication>
 #include <QDir>

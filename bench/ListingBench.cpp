@@ -2,15 +2,15 @@
 // a bare QTreeWidget fill of the same names, and a full terminal folder of 225 entries read
 // through the stand-in terminal.
 
+#include "BenchSeams.h"
+#include "core/ItemKind.h"
 #include "core/TarvikDoc.h"
 #include "link/ModuleLibrary.h"
 #include "link/TerminalLibrary.h"
-#include "core/ItemKind.h"
-#include "ui/trees/PcFileTree.h"
 #include "platform/Clock.h"
 #include "platform/LocalFileSystem.h"
+#include "ui/trees/PcFileTree.h"
 #include "ui/trees/TerminalFileTree.h"
-#include "BenchSeams.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,6 +4,7 @@
 // terminal through DownloadProject, beside `cp` of the same bytes. The peak is started afresh
 // before each phase through /proc/self/clear_refs.
 
+#include "BenchSeams.h"
 #include "core/Services.h"
 #include "link/ModuleLibrary.h"
 #include "platform/Clock.h"
@@ -11,7 +12,6 @@
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "project/ProjectDownload.h"
-#include "BenchSeams.h"
 
 #include <QCoreApplication>
 #include <QDir>

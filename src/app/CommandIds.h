@@ -22,6 +22,3 @@ enum CommandId : int {
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_STATUS_BAR = 59393,
 };
-
-// The private message the frame sends both panes on a mode switch.
-inline constexpr int UM_SWITCHMODE = 32769;

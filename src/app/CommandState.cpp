@@ -1,9 +1,9 @@
 #include "app/CommandState.h"
 
 #include "app/CommandIds.h"
+#include "core/ItemKind.h"
 #include "core/TarvikDoc.h"
 #include "ui/trees/FileTreeCtrl.h"
-#include "core/ItemKind.h"
 
 bool PasteEnabled(const CFileTreeCtrl* active, const CFileTreeCtrl* source) {
     if (!active) return false;

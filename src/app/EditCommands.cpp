@@ -1,8 +1,8 @@
 #include "app/EditCommands.h"
 
 #include "app/CommandState.h"
-#include "core/OperationGate.h"
 #include "core/ItemKind.h"
+#include "core/OperationGate.h"
 #include "pc/PcFileOperations.h"
 #include "ui/dialogs/NameDialog.h"
 #include "ui/trees/TerminalFileTree.h"

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ui/ProgressDisplay.h"
-#include "core/OperationGate.h"
 #include "app/CommandState.h"
+#include "core/OperationGate.h"
 #include "platform/DeviceWatcher.h"
+#include "ui/ProgressDisplay.h"
 
 #include <QMainWindow>
 #include <map>

@@ -1,7 +1,7 @@
 #include "pc/PcFileOperations.h"
 
-#include "core/Services.h"
 #include "core/ItemKind.h"
+#include "core/Services.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Prompter.h"
 #include "platform/Questions.h"

@@ -1,9 +1,9 @@
 #include "pc/PcFolderPaste.h"
 
+#include "core/ItemKind.h"
 #include "core/Services.h"
 #include "link/TerminalLink.h"
 #include "link/TerminalPath.h"
-#include "core/ItemKind.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"

@@ -1,8 +1,8 @@
 #include "terminal/ItemProperties.h"
 
-#include "link/TerminalLink.h"
 #include "core/ItemKind.h"
 #include "core/Services.h"
+#include "link/TerminalLink.h"
 #include "platform/Clock.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"

@@ -8,11 +8,11 @@
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
 #include "platform/Questions.h"
+#include "platform/WorkFolder.h"
 #include "project/MemberPath.h"
 #include "project/ProjectDownload.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectPack.h"
-#include "platform/WorkFolder.h"
 
 #include <QTime>
 

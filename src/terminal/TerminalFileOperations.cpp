@@ -1,10 +1,10 @@
 #include "terminal/TerminalFileOperations.h"
 
+#include "core/ItemKind.h"
 #include "core/Services.h"
+#include "core/TreeRules.h"
 #include "link/TerminalLink.h"
 #include "link/TerminalPath.h"
-#include "core/ItemKind.h"
-#include "core/TreeRules.h"
 #include "platform/Clock.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Progress.h"

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/CommandIds.h"
-
 #include <QEvent>
+
+// The private event type the frame sends both panes on a mode switch.
+inline constexpr int UM_SWITCHMODE = 32769;
 
 // The frame's mode-switch notice to a pane; File Mode is 1, Project Mode 0.
 class SwitchModeEvent final : public QEvent {

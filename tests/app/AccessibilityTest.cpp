@@ -1,9 +1,9 @@
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
-#include "ui/trees/PcFileTree.h"
-#include "ui/trees/PcView.h"
 #include "support/AppFixture.h"
 #include "support/MockTerminalLibrary.h"
+#include "ui/trees/PcFileTree.h"
+#include "ui/trees/PcView.h"
 #include "ui/trees/TerminalFileTree.h"
 #include "ui/trees/TerminalView.h"
 

@@ -2,8 +2,8 @@
 
 #include "app/CommandIds.h"
 #include "app/MainFrame.h"
-#include "link/ModuleLimits.h"
 #include "core/ItemKind.h"
+#include "link/ModuleLimits.h"
 #include "support/AppFixture.h"
 #include "support/MockTerminalLibrary.h"
 #include "support/RecordingClock.h"

@@ -1,8 +1,8 @@
 #include "firmware/FirmwareUpgrade.h"
 
 #include "core/InstalledServices.h"
-#include "link/TerminalLink.h"
 #include "link/ResultCodes.h"
+#include "link/TerminalLink.h"
 #include "support/FirmwareFixture.h"
 #include "support/FirmwareImage.h"
 #include "support/MockTerminalLibrary.h"

@@ -1,7 +1,7 @@
 #include "pc/PcFileOperations.h"
 
-#include "link/TerminalPath.h"
 #include "core/ItemKind.h"
+#include "link/TerminalPath.h"
 #include "pc/PcOperationsFixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "pc/PcFolderPaste.h"
 
-#include "link/DirectoryListing.h"
 #include "core/ItemKind.h"
+#include "link/DirectoryListing.h"
 #include "pc/PcOperationsFixture.h"
 #include "support/MockTerminalLibrary.h"
 

@@ -1,5 +1,5 @@
-#include "project/ProjectDownload.h"
 #include "platform/LocalFileSystem.h"
+#include "project/ProjectDownload.h"
 
 #include "link/ResultCodes.h"
 #include "project/ProjectBenchFixture.h"

@@ -2,8 +2,8 @@
 
 #include "app/CommandIds.h"
 #include "core/TarvikDoc.h"
-#include "ui/trees/FileTreeCtrl.h"
 #include "support/ModalDialogs.h"
+#include "ui/trees/FileTreeCtrl.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,13 +1,13 @@
 #include "ui/trees/FileTreeCtrl.h"
 
 #include "app/CommandIds.h"
-#include "ui/Images.h"
 #include "core/ItemKind.h"
+#include "support/AppFixture.h"
+#include "support/MockTerminalLibrary.h"
+#include "support/TreeItems.h"
+#include "ui/Images.h"
 #include "ui/trees/PcFileTree.h"
 #include "ui/trees/PcView.h"
-#include "support/AppFixture.h"
-#include "support/TreeItems.h"
-#include "support/MockTerminalLibrary.h"
 #include "ui/trees/TerminalFileTree.h"
 #include "ui/trees/TerminalView.h"
 

@@ -1,14 +1,14 @@
 #include "firmware/FirmwareUpgrade.h"
 
 #include "core/InstalledServices.h"
-#include "link/TerminalLink.h"
-#include "ui/dialogs/FirmwareUpgradeDialog.h"
 #include "link/PortParsing.h"
 #include "link/TerminalLibrary.h"
+#include "link/TerminalLink.h"
 #include "support/FirmwareFixture.h"
 #include "support/FirmwareImage.h"
 #include "support/MockTerminalLibrary.h"
 #include "support/TempBench.h"
+#include "ui/dialogs/FirmwareUpgradeDialog.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,13 +1,13 @@
 #include "ui/trees/PcFileTree.h"
 
 #include "app/CommandIds.h"
-#include "core/TarvikDoc.h"
 #include "core/ItemKind.h"
-#include "ui/trees/PcView.h"
+#include "core/TarvikDoc.h"
 #include "platform/Drives.h"
 #include "support/AppFixture.h"
-#include "support/TreeItems.h"
 #include "support/MockTerminalLibrary.h"
+#include "support/TreeItems.h"
+#include "ui/trees/PcView.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 #include "app/CommandIds.h"
 #include "core/ItemKind.h"
-#include "ui/trees/PcFileTree.h"
-#include "ui/trees/PcView.h"
 #include "support/AppFixture.h"
-#include "support/TreeItems.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
-#include "ui/trees/TerminalFileTree.h"
+#include "support/TreeItems.h"
 #include "terminal/TerminalOperationFixture.h"
+#include "ui/trees/PcFileTree.h"
+#include "ui/trees/PcView.h"
+#include "ui/trees/TerminalFileTree.h"
 #include "ui/trees/TerminalView.h"
 
 #include <gtest/gtest.h>

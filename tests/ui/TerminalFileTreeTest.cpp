@@ -3,13 +3,13 @@
 #include "app/CommandIds.h"
 #include "app/EditCommands.h"
 #include "app/MainFrame.h"
+#include "core/ItemKind.h"
 #include "core/TarvikDoc.h"
 #include "link/ResultCodes.h"
-#include "core/ItemKind.h"
 #include "support/AppFixture.h"
-#include "support/TreeItems.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
+#include "support/TreeItems.h"
 #include "ui/trees/TerminalView.h"
 
 #include <gtest/gtest.h>

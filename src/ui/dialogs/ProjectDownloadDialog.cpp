@@ -1,7 +1,7 @@
 #include "ui/dialogs/ProjectDownloadDialog.h"
 
-#include "core/OperationGate.h"
 #include "core/InstalledServices.h"
+#include "core/OperationGate.h"
 #include "core/TarvikDoc.h"
 #include "platform/Prompter.h"
 #include "project/ProjectDownload.h"

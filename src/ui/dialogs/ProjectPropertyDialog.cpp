@@ -1,8 +1,8 @@
 #include "ui/dialogs/ProjectPropertyDialog.h"
 
-#include "core/TarvikDoc.h"
-#include "core/OperationGate.h"
 #include "core/InstalledServices.h"
+#include "core/OperationGate.h"
+#include "core/TarvikDoc.h"
 #include "platform/Prompter.h"
 #include "project/ProjectDownload.h"
 #include "ui/dialogs/ProjectDownloadDialog.h"

@@ -1,8 +1,8 @@
 #include "ui/trees/FileTreeCtrl.h"
 
-#include "ui/Images.h"
-#include "core/OperationGate.h"
 #include "core/ItemKind.h"
+#include "core/OperationGate.h"
+#include "ui/Images.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

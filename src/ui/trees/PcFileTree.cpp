@@ -1,8 +1,8 @@
 #include "ui/trees/PcFileTree.h"
 
-#include "core/TarvikDoc.h"
 #include "core/InstalledServices.h"
 #include "core/ItemKind.h"
+#include "core/TarvikDoc.h"
 #include "platform/Drives.h"
 #include "platform/PcFileSystem.h"
 

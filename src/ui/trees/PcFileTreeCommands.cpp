@@ -1,13 +1,13 @@
 #include "ui/trees/PcFileTree.h"
 
 #include "core/InstalledServices.h"
+#include "core/ItemKind.h"
 #include "core/TarvikDoc.h"
 #include "link/TerminalPath.h"
-#include "core/ItemKind.h"
-#include "ui/trees/ItemLookup.h"
 #include "pc/PcFileOperations.h"
 #include "pc/PcFolderPaste.h"
 #include "ui/dialogs/ProjectDownloadDialog.h"
+#include "ui/trees/ItemLookup.h"
 #include "ui/trees/TerminalFileTree.h"
 
 #include <QHash>

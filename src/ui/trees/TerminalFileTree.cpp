@@ -1,9 +1,9 @@
 #include "ui/trees/TerminalFileTree.h"
 
 #include "core/InstalledServices.h"
+#include "core/ItemKind.h"
 #include "core/TarvikDoc.h"
 #include "link/TerminalLink.h"
-#include "core/ItemKind.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 

@@ -6,16 +6,16 @@
 #include "core/TarvikDoc.h"
 #include "link/DirectoryListing.h"
 #include "link/TerminalLink.h"
+#include "link/TerminalPath.h"
 #include "platform/Prompter.h"
 #include "terminal/ItemProperties.h"
 #include "terminal/ProjectInstall.h"
 #include "terminal/TerminalFileOperations.h"
 #include "terminal/TerminalRename.h"
-#include "ui/trees/ItemLookup.h"
-#include "link/TerminalPath.h"
 #include "ui/dialogs/FilePropertiesDialog.h"
 #include "ui/dialogs/ProjectPropertyDialog.h"
 #include "ui/dialogs/TerminalPropertiesDialog.h"
+#include "ui/trees/ItemLookup.h"
 
 // The trees' side of the terminal file operations: paths in, items found again by path
 // afterwards, since a message box in between may have let the trees change.

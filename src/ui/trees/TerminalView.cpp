@@ -1,7 +1,7 @@
 #include "ui/trees/TerminalView.h"
 
-#include "ui/Images.h"
 #include "core/ItemKind.h"
+#include "ui/Images.h"
 #include "ui/trees/TerminalFileTree.h"
 
 
