@@ -1,7 +1,7 @@
 #include "link/DirectoryListing.h"
-#include "link/TerminalLink.h"
 
 #include "link/PortParsing.h"
+#include "link/TerminalLink.h"
 #include "support/MockTerminalLibrary.h"
 #include "support/TempBench.h"
 

@@ -1,5 +1,6 @@
-#include "link/ModuleLibrary.h"
 #include "link/ModuleSearch.h"
+
+#include "link/ModuleLibrary.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "link/PortParsing.h"
-#include "link/TerminalLink.h"
 
 #include "link/TerminalIdentity.h"
+#include "link/TerminalLink.h"
 #include "support/MockTerminalLibrary.h"
 
 #include <cstring>

@@ -1,4 +1,5 @@
 #include "platform/LocalFileSystem.h"
+
 #include "platform/WorkFolder.h"
 #include "support/CaseName.h"
 #include "support/ScriptedFileSystem.h"

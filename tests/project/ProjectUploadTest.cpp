@@ -1,8 +1,7 @@
-#include "platform/LocalFileSystem.h"
-#include "project/ProjectDownload.h"
-
 #include "link/ResultCodes.h"
+#include "platform/LocalFileSystem.h"
 #include "project/ProjectBenchFixture.h"
+#include "project/ProjectDownload.h"
 #include "support/ScriptedFileSystem.h"
 
 #include <gtest/gtest.h>

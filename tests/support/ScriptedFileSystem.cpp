@@ -1,4 +1,5 @@
 #include "support/ScriptedFileSystem.h"
+
 #include "platform/LocalFileSystem.h"
 
 void ScriptedFileSystem::Fail(Operation op, const QString& pathPart, int code, int afterCalls) {

@@ -1,26 +1,13 @@
-#include "platform/LocalFileSystem.h"
 #include "terminal/ItemProperties.h"
 
-#include "app/CommandIds.h"
 #include "core/ItemKind.h"
-#include "core/TarvikDoc.h"
 #include "link/ResultCodes.h"
 #include "link/TerminalLink.h"
+#include "platform/LocalFileSystem.h"
 #include "project/ProjectBenchFixture.h"
-#include "support/AppFixture.h"
 #include "support/MockTerminalLibrary.h"
-#include "support/ModalDialogs.h"
-#include "support/TreeItems.h"
-#include "ui/trees/PcFileTree.h"
-#include "ui/trees/PcView.h"
-#include "ui/trees/TerminalFileTree.h"
-#include "ui/trees/TerminalView.h"
 
 #include <QDateTime>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QTreeWidget>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <utime.h>
@@ -209,128 +196,6 @@ TEST(FolderWalkBound, AModuleThatListsFoldersForEverCannotKeepTheWalkGoing) {
     EXPECT_EQ(size, 20);
     EXPECT_EQ(listed, (QStringList{"C:\\LOOP", "C:\\LOOP\\LOOP", "C:\\LOOP", "C:\\"}));
     EXPECT_EQ(date, "2024/01/02 03:04:05");
-}
-
-// The Property command in the window, on the demo-like bench of the fixture.
-class PropertyCommandTest : public ::testing::Test {
-protected:
-    PropertyCommandTest() {
-        bench.Add({.folder = "t1", .port = "COM3", .firmware = "A00-1.10", .serial = "10000042"});
-        bench.WriteFile("t1", "C/DATA/STOCK.DAT", "12345");
-        bench.WriteFile("t1", "D/SHOP.INF",
-                        "[Ver.]1\r\n[Info]D:\\PROGRAM\\SHOP.bas,6\r\n[Info]D:\\SHOP\\SMALL.cft,4\r\n"
-                        "[Info]C:\\SHOP\\A.DAT,4\r\n");
-        app = std::make_unique<AppFixture>();
-    }
-
-    CMainFrame& Frame() { return app->Frame(); }
-    // A right click with its context menu closed again, as a command from it would.
-    void RightClick(CFileTreeCtrl& tree, QTreeWidgetItem* item) {
-        AppFixture::RightClick(tree, item);
-        Frame().ContextMenu(tree.IsFileMode())->hide();
-    }
-    // Runs Property and answers the texts of the named controls of the dialog it opens.
-    QStringList Property(std::initializer_list<const char*> controls) {
-        QStringList texts;
-        bool shown = false;
-        WhenModalShown([&](QDialog& dialog) {
-            shown = true;
-            texts << dialog.windowTitle();
-            for (const char* name : controls) {
-                if (auto* edit = dialog.findChild<QLineEdit*>(name)) {
-                    texts << edit->text();
-                } else if (auto* label = dialog.findChild<QLabel*>(name)) {
-                    texts << label->text();
-                } else if (auto* list = dialog.findChild<QTreeWidget*>(name)) {
-                    QStringList items;
-                    for (int i = 0; i < list->topLevelItemCount(); ++i) items << list->topLevelItem(i)->text(0);
-                    texts << items.join(',');
-                } else {
-                    texts << QStringLiteral("<no %1>").arg(name);
-                }
-            }
-            dialog.accept();
-        });
-        Frame().RunCommand(ID_PROPERTY);
-        EXPECT_TRUE(shown);
-        return texts;
-    }
-
-    TempBench bench;
-    RecordingClock clock;
-    std::unique_ptr<AppFixture> app;
-};
-
-TEST_F(PropertyCommandTest, FileModeShowsADriveAFolderAndAFile) {
-    Frame().RunCommand(ID_FILE_MODE);
-    app->Doc().settings.portName = "COM3";
-    Frame().RunCommand(ID_CONNECT);
-    CTerminalFileTree& files = *g_terminalView->FileTree();
-    AppFixture::Click(files, files.RootItem());
-    QTreeWidgetItem* drive = Child(files.RootItem(), "C:\\");
-    ASSERT_TRUE(drive);
-    files.FillFolder(drive);
-    QTreeWidgetItem* data = Child(drive, "DATA");
-    ASSERT_TRUE(data);
-    files.FillFolder(data);
-
-    RightClick(files, drive);
-    EXPECT_EQ(Property({"nameEdit", "typeEdit", "locationEdit", "sizeEdit", "dateEdit"}),
-              (QStringList{"Properties", "C:\\", "Local Disc", "1 KB", "2047 KB", "2048 KB"}));
-
-    RightClick(files, data);
-    const QStringList folder = Property({"nameEdit", "typeEdit", "locationEdit", "sizeEdit"});
-    EXPECT_EQ(folder, (QStringList{"Properties", "DATA", "File Folder", "C:", "5 bytes"}));
-
-    RightClick(files, Child(data, "STOCK.DAT"));
-    const QStringList file = Property({"nameEdit", "typeEdit", "locationEdit", "sizeEdit"});
-    EXPECT_EQ(file, (QStringList{"Properties", "STOCK.DAT", "File", "C:\\DATA", "5 bytes"}));
-    EXPECT_TRUE(app->Prompter().messages.isEmpty());
-    // No device notice was handled while the terminal was being asked.
-    EXPECT_FALSE(Frame().OperationRunning());
-}
-
-TEST_F(PropertyCommandTest, ProjectModeShowsATerminalItsProjectAndAPcProject) {
-    app->NewConnect("COM3");
-    CTerminalFileTree& roster = *g_terminalView->Roster();
-    QTreeWidgetItem* terminal = roster.RootItem()->child(0);
-    ASSERT_TRUE(terminal);
-
-    RightClick(roster, terminal);
-    EXPECT_EQ(Property({"modelText", "firmwareText", "serialText"}),
-              (QStringList{"Property", "TQ-3100", "A00-1.10", "10000042"}));
-
-    AppFixture::Click(roster, terminal);
-    QTreeWidgetItem* project = Child(terminal, "SHOP");
-    ASSERT_TRUE(project);
-    RightClick(roster, project);
-    EXPECT_EQ(Property({"programEdit", "fontList", "dataFileList", "uploadEdit"}),
-              (QStringList{"Property", "SHOP.bas", "SMALL.cft", "A.DAT",
-                           "My Document\\Tarvik\\SHOP\\10000042"}));
-
-    const PackedProject packed = BuildProjectFile({0, "A00-0.80"}, {{"D:\\PROGRAM\\STOCK.bas", "1"}});
-    QFile file(DataFolder + "/STOCK.prj");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(packed.file);
-    file.close();
-    CPCFileTree& projects = *Frame().PcView()->ProjectTree();
-    projects.Fill();
-    QTreeWidgetItem* stock = Child(projects.RootItem(), "STOCK");
-    ASSERT_TRUE(stock);
-    RightClick(projects, stock);
-    EXPECT_EQ(Property({"requirementLabel", "programList", "terminalList", "countLabel"}),
-              (QStringList{"Property", "Needed: F/W Ver: A00-0.80, All Device", "STOCK.bas",
-                           "COM3-TQ-3100-10000042", "Terminal: 1 device(s), 0 selected"}));
-    EXPECT_TRUE(app->Prompter().messages.isEmpty());
-}
-
-TEST_F(PropertyCommandTest, ARosterTerminalThatWentAwayShowsNoDialog) {
-    app->NewConnect("COM3");
-    CTerminalFileTree& roster = *g_terminalView->Roster();
-    bench.Add({.folder = "t1", .port = "COM3", .offline = true});
-    RightClick(roster, roster.RootItem()->child(0));
-    Frame().RunCommand(ID_PROPERTY);
-    EXPECT_EQ(app->Prompter().messages, QStringList{"Device is Off-line!"});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-#include "firmware/FirmwareUpgrade.h"
+#include "ui/dialogs/FirmwareUpgradeDialog.h"
 
 #include "core/InstalledServices.h"
+#include "firmware/FirmwareUpgrade.h"
 #include "link/PortParsing.h"
 #include "link/TerminalLibrary.h"
 #include "link/TerminalLink.h"
@@ -8,7 +9,6 @@
 #include "support/FirmwareImage.h"
 #include "support/MockTerminalLibrary.h"
 #include "support/TempBench.h"
-#include "ui/dialogs/FirmwareUpgradeDialog.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,3 @@
-#include "ui/dialogs/ProjectDownloadDialog.h"
-#include "ui/dialogs/ProjectPropertyDialog.h"
-
 #include "core/TarvikDoc.h"
 #include "project/ProjectBenchFixture.h"
 #include "project/ProjectDownload.h"
@@ -8,6 +5,8 @@
 #include "support/AppFixture.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
+#include "ui/dialogs/ProjectDownloadDialog.h"
+#include "ui/dialogs/ProjectPropertyDialog.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,22 +1,39 @@
 #include "app/CommandIds.h"
+#include "app/MainFrame.h"
 #include "core/ItemKind.h"
+#include "core/TarvikDoc.h"
+#include "link/ResultCodes.h"
+#include "link/TerminalLink.h"
+#include "platform/LocalFileSystem.h"
+#include "project/ProjectBenchFixture.h"
+#include "project/ProjectPack.h"
 #include "support/AppFixture.h"
+#include "support/MockTerminalLibrary.h"
+#include "support/ModalDialogs.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
 #include "support/TreeItems.h"
+#include "terminal/ItemProperties.h"
 #include "terminal/TerminalOperationFixture.h"
 #include "ui/trees/PcFileTree.h"
 #include "ui/trees/PcView.h"
 #include "ui/trees/TerminalFileTree.h"
 #include "ui/trees/TerminalView.h"
 
-#include <gtest/gtest.h>
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTreeWidget>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <utime.h>
 
 namespace {
 
@@ -292,6 +309,248 @@ TEST_F(TerminalCommandsTest, AnUnreachableTerminalKeepsBothSelections) {
     EXPECT_EQ(Prompter().messages, QStringList{"Device is Off-line!"});
     EXPECT_EQ(Pc().SelectionList(), QList<QTreeWidgetItem*>{file});
     EXPECT_EQ(ChildTexts(data), QStringList{"OLD.DAT"});
+}
+
+}  // namespace
+
+namespace {
+
+// The roster's part of a drop and a removal, driven through the window as a user would.
+class RosterDropTest : public ::testing::Test {
+protected:
+    RosterDropTest() {
+        bench.Add({.folder = "t", .port = "COM3"});
+        bench.Add({.folder = "u", .port = "COM4", .serial = "20000002"});
+        for (const char* terminal : {"t", "u"}) {
+            bench.WriteFile(terminal, "D/PROGRAM/MAIN.BAS", "10 END");
+            bench.WriteFile(terminal, "D/OLD.INF", "");
+        }
+        app = std::make_unique<AppFixture>();
+        Pack("STOCK", {0, "A00-0.80"},
+             {{"D:\\PROGRAM\\STOCK.bas", "10 PRINT 1"}, {"D:\\STOCK\\ITEMS.DAT", "items"}});
+        Pack("SCAN2D", {2, "A00-0.90"}, {{"D:\\SCAN2D\\CODES.DAT", "codes"}});
+        Projects().Fill();
+        app->NewConnect("COM3");
+        app->NewConnect("COM4");
+    }
+
+    void Pack(const QString& name, const PackRequirements& requirements,
+              const std::vector<PackMember>& members) {
+        QFile file(DataFolder + "/" + name + ".prj");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(BuildProjectFile(requirements, members).file);
+    }
+    bool OnBench(const char* terminal, const char* path) const {
+        return QFileInfo::exists(bench.Path() + "/" + terminal + "/" + path);
+    }
+
+    CPCFileTree& Projects() { return *g_mainFrame->PcView()->ProjectTree(); }
+    CTerminalFileTree& Roster() { return *g_terminalView->Roster(); }
+    QTreeWidgetItem* Project(const QString& name) { return Child(Projects().RootItem(), name); }
+    QTreeWidgetItem* Terminal(int i) { return Roster().RootItem()->child(i); }
+    ScriptedPrompter& Prompter() { return app->Prompter(); }
+
+    TempBench bench;
+    RecordingClock clock;
+    std::unique_ptr<AppFixture> app;
+};
+
+TEST_F(RosterDropTest, AProjectDraggedOntoATerminalIsInstalledThereAndShown) {
+    AppFixture::Drag(Projects(), Project("STOCK"), Roster(), Terminal(1));
+    EXPECT_TRUE(Prompter().messages.isEmpty());
+    EXPECT_TRUE(OnBench("u", "D/STOCK.INF"));
+    EXPECT_TRUE(OnBench("u", "D/STOCK/ITEMS.DAT"));
+    EXPECT_FALSE(OnBench("t", "D/STOCK.INF"));
+    EXPECT_EQ(ChildTexts(Terminal(1)), (QStringList{"OLD", "STOCK"}));
+    EXPECT_TRUE(Terminal(1)->isExpanded());
+    EXPECT_TRUE(Projects().SelectionList().isEmpty());
+    EXPECT_TRUE(Roster().SelectionList().isEmpty());
+}
+
+TEST_F(RosterDropTest, AProjectPastedOntoATerminalOfTheRightClickIsInstalledThere) {
+    // Copy is never offered on a project; a Delete leaves its tree as the clipboard too.
+    AppFixture::Click(Projects(), Project("STOCK"));
+    app->Frame().state.clipboardSource = &Projects();
+    AppFixture::RightClick(Roster(), Terminal(0));
+    app->Frame().RunCommand(ID_EDIT_PASTE);
+    EXPECT_TRUE(Prompter().messages.isEmpty());
+    EXPECT_TRUE(OnBench("t", "D/PROGRAM/STOCK.BAS"));
+    EXPECT_EQ(ChildTexts(Terminal(0)), (QStringList{"OLD", "STOCK"}));
+}
+
+TEST_F(RosterDropTest, DroppingOntoTheRootOrAnInstalledProjectDoesNothing) {
+    AppFixture::Click(Roster(), Terminal(0));
+    AppFixture::Drag(Projects(), Project("SCAN2D"), Roster(), Roster().RootItem());
+    AppFixture::Drag(Projects(), Project("SCAN2D"), Roster(), Child(Terminal(0), "OLD"));
+    EXPECT_TRUE(Prompter().questions.isEmpty());
+    EXPECT_TRUE(Prompter().messages.isEmpty());
+    EXPECT_FALSE(OnBench("t", "D/SCAN2D"));
+    EXPECT_EQ(ChildTexts(Terminal(0)), QStringList{"OLD"});
+}
+
+TEST_F(RosterDropTest, ARefusedQuestionEndsTheDropAndLeavesTheTerminalWithoutChildren) {
+    AppFixture::Click(Roster(), Terminal(0));
+    ASSERT_EQ(ChildTexts(Terminal(0)), QStringList{"OLD"});
+    AppFixture::Click(Projects(), Project("SCAN2D"));
+    AppFixture::Click(Projects(), Project("STOCK"), true);
+    Prompter().AnswerQuestions({false});
+    AppFixture::Drag(Projects(), Project("STOCK"), Roster(), Terminal(0));
+    EXPECT_EQ(Prompter().questions.size(), 1);
+    EXPECT_FALSE(OnBench("t", "D/SCAN2D"));
+    EXPECT_FALSE(OnBench("t", "D/STOCK"));
+    EXPECT_EQ(Terminal(0)->childCount(), 0);
+}
+
+TEST_F(RosterDropTest, DeleteRemovesAnInstalledProjectAndListsTheTerminalAgain) {
+    AppFixture::Drag(Projects(), Project("STOCK"), Roster(), Terminal(0));
+    ASSERT_TRUE(OnBench("t", "D/STOCK.INF"));
+    AppFixture::RightClick(Roster(), Child(Terminal(0), "STOCK"));
+    app->Frame().RunCommand(ID_DELETE);
+    EXPECT_TRUE(Prompter().messages.isEmpty());
+    EXPECT_FALSE(OnBench("t", "D/STOCK.INF"));
+    EXPECT_FALSE(OnBench("t", "D/PROGRAM/STOCK.BAS"));
+    EXPECT_TRUE(OnBench("t", "D/STOCK/ITEMS.DAT"));
+    EXPECT_EQ(ChildTexts(Terminal(0)), QStringList{"OLD"});
+}
+
+TEST_F(RosterDropTest, ATerminalThatDoesNotAnswerKeepsItsItemsAndTheSelection) {
+    AppFixture::Click(Roster(), Terminal(0));
+    bench.Add({.folder = "t", .port = "COM3", .offline = true});
+    AppFixture::Drag(Projects(), Project("STOCK"), Roster(), Terminal(0));
+    EXPECT_EQ(Prompter().messages, QStringList{"Device is Off-line!"});
+    EXPECT_EQ(ChildTexts(Terminal(0)), QStringList{"OLD"});
+    EXPECT_EQ(Projects().SelectionList().size(), 1);
+
+    AppFixture::RightClick(Roster(), Child(Terminal(0), "OLD"));
+    app->Frame().RunCommand(ID_DELETE);
+    EXPECT_EQ(Prompter().messages, (QStringList{"Device is Off-line!", "Device is Off-line!"}));
+    EXPECT_TRUE(OnBench("t", "D/OLD.INF"));
+}
+
+}  // namespace
+
+namespace {
+
+// The Property command in the window, on the demo-like bench of the fixture.
+class PropertyCommandTest : public ::testing::Test {
+protected:
+    PropertyCommandTest() {
+        bench.Add({.folder = "t1", .port = "COM3", .firmware = "A00-1.10", .serial = "10000042"});
+        bench.WriteFile("t1", "C/DATA/STOCK.DAT", "12345");
+        bench.WriteFile("t1", "D/SHOP.INF",
+                        "[Ver.]1\r\n[Info]D:\\PROGRAM\\SHOP.bas,6\r\n[Info]D:\\SHOP\\SMALL.cft,4\r\n"
+                        "[Info]C:\\SHOP\\A.DAT,4\r\n");
+        app = std::make_unique<AppFixture>();
+    }
+
+    CMainFrame& Frame() { return app->Frame(); }
+    // A right click with its context menu closed again, as a command from it would.
+    void RightClick(CFileTreeCtrl& tree, QTreeWidgetItem* item) {
+        AppFixture::RightClick(tree, item);
+        Frame().ContextMenu(tree.IsFileMode())->hide();
+    }
+    // Runs Property and answers the texts of the named controls of the dialog it opens.
+    QStringList Property(std::initializer_list<const char*> controls) {
+        QStringList texts;
+        bool shown = false;
+        WhenModalShown([&](QDialog& dialog) {
+            shown = true;
+            texts << dialog.windowTitle();
+            for (const char* name : controls) {
+                if (auto* edit = dialog.findChild<QLineEdit*>(name)) {
+                    texts << edit->text();
+                } else if (auto* label = dialog.findChild<QLabel*>(name)) {
+                    texts << label->text();
+                } else if (auto* list = dialog.findChild<QTreeWidget*>(name)) {
+                    QStringList items;
+                    for (int i = 0; i < list->topLevelItemCount(); ++i) items << list->topLevelItem(i)->text(0);
+                    texts << items.join(',');
+                } else {
+                    texts << QStringLiteral("<no %1>").arg(name);
+                }
+            }
+            dialog.accept();
+        });
+        Frame().RunCommand(ID_PROPERTY);
+        EXPECT_TRUE(shown);
+        return texts;
+    }
+
+    TempBench bench;
+    RecordingClock clock;
+    std::unique_ptr<AppFixture> app;
+};
+
+TEST_F(PropertyCommandTest, FileModeShowsADriveAFolderAndAFile) {
+    Frame().RunCommand(ID_FILE_MODE);
+    app->Doc().settings.portName = "COM3";
+    Frame().RunCommand(ID_CONNECT);
+    CTerminalFileTree& files = *g_terminalView->FileTree();
+    AppFixture::Click(files, files.RootItem());
+    QTreeWidgetItem* drive = Child(files.RootItem(), "C:\\");
+    ASSERT_TRUE(drive);
+    files.FillFolder(drive);
+    QTreeWidgetItem* data = Child(drive, "DATA");
+    ASSERT_TRUE(data);
+    files.FillFolder(data);
+
+    RightClick(files, drive);
+    EXPECT_EQ(Property({"nameEdit", "typeEdit", "locationEdit", "sizeEdit", "dateEdit"}),
+              (QStringList{"Properties", "C:\\", "Local Disc", "1 KB", "2047 KB", "2048 KB"}));
+
+    RightClick(files, data);
+    const QStringList folder = Property({"nameEdit", "typeEdit", "locationEdit", "sizeEdit"});
+    EXPECT_EQ(folder, (QStringList{"Properties", "DATA", "File Folder", "C:", "5 bytes"}));
+
+    RightClick(files, Child(data, "STOCK.DAT"));
+    const QStringList file = Property({"nameEdit", "typeEdit", "locationEdit", "sizeEdit"});
+    EXPECT_EQ(file, (QStringList{"Properties", "STOCK.DAT", "File", "C:\\DATA", "5 bytes"}));
+    EXPECT_TRUE(app->Prompter().messages.isEmpty());
+    // No device notice was handled while the terminal was being asked.
+    EXPECT_FALSE(Frame().OperationRunning());
+}
+
+TEST_F(PropertyCommandTest, ProjectModeShowsATerminalItsProjectAndAPcProject) {
+    app->NewConnect("COM3");
+    CTerminalFileTree& roster = *g_terminalView->Roster();
+    QTreeWidgetItem* terminal = roster.RootItem()->child(0);
+    ASSERT_TRUE(terminal);
+
+    RightClick(roster, terminal);
+    EXPECT_EQ(Property({"modelText", "firmwareText", "serialText"}),
+              (QStringList{"Property", "TQ-3100", "A00-1.10", "10000042"}));
+
+    AppFixture::Click(roster, terminal);
+    QTreeWidgetItem* project = Child(terminal, "SHOP");
+    ASSERT_TRUE(project);
+    RightClick(roster, project);
+    EXPECT_EQ(Property({"programEdit", "fontList", "dataFileList", "uploadEdit"}),
+              (QStringList{"Property", "SHOP.bas", "SMALL.cft", "A.DAT",
+                           "My Document\\Tarvik\\SHOP\\10000042"}));
+
+    const PackedProject packed = BuildProjectFile({0, "A00-0.80"}, {{"D:\\PROGRAM\\STOCK.bas", "1"}});
+    QFile file(DataFolder + "/STOCK.prj");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(packed.file);
+    file.close();
+    CPCFileTree& projects = *Frame().PcView()->ProjectTree();
+    projects.Fill();
+    QTreeWidgetItem* stock = Child(projects.RootItem(), "STOCK");
+    ASSERT_TRUE(stock);
+    RightClick(projects, stock);
+    EXPECT_EQ(Property({"requirementLabel", "programList", "terminalList", "countLabel"}),
+              (QStringList{"Property", "Needed: F/W Ver: A00-0.80, All Device", "STOCK.bas",
+                           "COM3-TQ-3100-10000042", "Terminal: 1 device(s), 0 selected"}));
+    EXPECT_TRUE(app->Prompter().messages.isEmpty());
+}
+
+TEST_F(PropertyCommandTest, ARosterTerminalThatWentAwayShowsNoDialog) {
+    app->NewConnect("COM3");
+    CTerminalFileTree& roster = *g_terminalView->Roster();
+    bench.Add({.folder = "t1", .port = "COM3", .offline = true});
+    RightClick(roster, roster.RootItem()->child(0));
+    Frame().RunCommand(ID_PROPERTY);
+    EXPECT_EQ(app->Prompter().messages, QStringList{"Device is Off-line!"});
 }
 
 }  // namespace

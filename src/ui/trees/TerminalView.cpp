@@ -4,7 +4,6 @@
 #include "ui/Images.h"
 #include "ui/trees/TerminalFileTree.h"
 
-
 CTerminalView* g_terminalView = nullptr;
 
 CTerminalView::CTerminalView(QWidget* parent)
