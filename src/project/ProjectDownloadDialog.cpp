@@ -76,7 +76,7 @@ bool ProjectDownloadDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ProjectDownloadDialog::Load() {
-    LoadedProject project = LoadProject(AppServices(), DataFolder, projectName_);
+    ListedProject project = LoadProject(AppServices(), DataFolder, projectName_);
     if (!project.error.isEmpty()) {
         ShowMessage(project.error);
         return;

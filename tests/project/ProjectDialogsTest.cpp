@@ -3,7 +3,6 @@
 
 #include "app/Globals.h"
 #include "project/ProjectBenchFixture.h"
-#include "project/ProjectDownload.h"
 #include "project/ProjectPack.h"
 #include "support/AppFixture.h"
 #include "support/RecordingClock.h"

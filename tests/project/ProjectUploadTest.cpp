@@ -1,4 +1,4 @@
-#include "project/ProjectDownload.h"
+#include "project/ProjectUpload.h"
 
 #include "link/ResultCodes.h"
 #include "project/ProjectBenchFixture.h"
@@ -34,7 +34,7 @@ protected:
         bench.WriteFile("t1", "E/SHOP/A.DAT", "a.dat on E");
     }
 
-    InstalledProject Read(const QString& name = "SHOP") {
+    ListedProject Read(const QString& name = "SHOP") {
         return ReadInstalledProject(MakeServices(), dataFolder, record, name);
     }
     int Upload(std::vector<int> members, PcFileSystem& files = LocalFiles()) {
@@ -47,7 +47,7 @@ protected:
 };
 
 TEST_F(UploadTest, TheInstalledProjectIsReadFromItsInformationFile) {
-    const InstalledProject project = Read();
+    const ListedProject project = Read();
     EXPECT_EQ(project.error, "");
     EXPECT_EQ(project.header, header);
     const MemberLists lists = SplitMembers(project.entries);
@@ -78,7 +78,7 @@ class InstalledProjectFailureTest : public UploadTest,
 TEST_P(InstalledProjectFailureTest, ShowsWhyAndListsNothing) {
     const ReadFailureCase& c = GetParam();
     if (c.arrange) c.arrange(bench);
-    const InstalledProject project = Read(c.projectName);
+    const ListedProject project = Read(c.projectName);
     EXPECT_EQ(project.error, c.message);
     EXPECT_TRUE(project.entries.empty());
     EXPECT_EQ(library.calls.isEmpty(), !c.contactsTerminal);
