@@ -38,10 +38,6 @@ std::vector<bool> SendableSelection(const std::vector<int>& checked,
     return selected;
 }
 
-bool AnySelected(const std::vector<bool>& selected) {
-    return std::find(selected.begin(), selected.end(), true) != selected.end();
-}
-
 // How a download lists and sends each member: by its shown name, the first program only as
 // the program.
 std::vector<MemberKind> DownloadKinds(const std::vector<ProjectEntry>& entries) {

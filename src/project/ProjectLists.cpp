@@ -3,6 +3,8 @@
 #include "link/DirectoryListing.h"
 #include "project/MemberPath.h"
 
+#include <algorithm>
+
 namespace {
 
 QString Refusal(const std::string& terminalPath) {
@@ -48,6 +50,10 @@ std::vector<bool> Selection(const std::vector<int>& checked, size_t count) {
         if (entry >= 0 && static_cast<size_t>(entry) < count) selected[static_cast<size_t>(entry)] = true;
     }
     return selected;
+}
+
+bool AnySelected(const std::vector<bool>& selected) {
+    return std::find(selected.begin(), selected.end(), true) != selected.end();
 }
 
 // The terminal finds names without regard to case but lists a project only by an extension

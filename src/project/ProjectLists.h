@@ -53,6 +53,7 @@ MemberLists SplitMembers(const std::vector<ProjectEntry>& entries,
 
 // The members checked, by position in file order, as flags; a position out of range is none.
 std::vector<bool> Selection(const std::vector<int>& checked, size_t count);
+bool AnySelected(const std::vector<bool>& selected);
 
 // "D:\<name>.INF", where a terminal keeps the information file of an installed project.
 std::string TerminalInformationPath(const QString& projectName);

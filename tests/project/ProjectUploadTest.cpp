@@ -167,6 +167,15 @@ INSTANTIATE_TEST_SUITE_P(Serials, UploadSerialTest,
                          ::testing::Values("", ".", "..", "../../x", "a/b", "a\\b",
                                            std::string("a\0b", 3)));
 
+TEST_F(UploadTest, AProjectNameThatIsNoPlainNameIsRefusedBeforeTheTerminalIsAsked) {
+    EXPECT_EQ(UploadDataFiles(MakeServices(), {dataFolder, "..", record, header, {kADa}}), 0);
+    EXPECT_EQ(prompter.messages,
+              QStringList{"The project name \"..\" read from the terminal cannot name a folder on "
+                          "the PC."});
+    EXPECT_TRUE(library.calls.isEmpty());
+    EXPECT_EQ(DataFiles(), QStringList{});
+}
+
 TEST_F(UploadTest, AFileArrivesWholeOrTheOldOneStays) {
     WriteData("SHOP/10000042/A.DA", "old");
     ScriptedFileSystem files;
