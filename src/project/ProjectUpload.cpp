@@ -144,20 +144,31 @@ QString MakeUploadFolders(PcFileSystem& files, const UploadRequest& request) {
     return {};
 }
 
+// Puts the staged file at `target` without holding it in memory, and tells its size. The
+// staging file lies below the data folder, so where the name is free a rename does it; a move
+// never replaces, so over an old file a copy does, which takes the name only once it is whole.
+int PlaceStagedFile(PcFileSystem& files, const QString& staging, const QString& target,
+                    qint64& size) {
+    const std::optional<PcEntry> staged = files.Stat(staging);
+    if (!staged) return kPcFileNotFound;
+    size = staged->size;
+    const int moved = files.MoveFile(staging, target);
+    if (moved != kPcAlreadyExists) return moved;
+    return files.CopyFile(staging, target, false);
+}
+
 // Brings one member from the terminal to `target` through `staging`; the message when it did
 // not arrive, empty when it did.
 QString FetchDataFile(const Services& services, TerminalLink& link, const ProjectEntry& entry,
                       const QString& staging, const QString& target) {
     services.files.DeleteFile(staging);
     const ResultCode rc = link.GetFile(entry.terminalPath, staging);
-    QByteArray content;
-    int error = rc == kSuccess ? services.files.ReadWholeFile(staging, content) : kPcSuccess;
-    // The file appears at its place whole, or the old one stays.
-    if (rc == kSuccess && error == kPcSuccess) {
-        error = services.files.WriteWholeFile(target, content);
-    }
+    qint64 size = 0;
+    const int error =
+        rc == kSuccess ? PlaceStagedFile(services.files, staging, target, size) : kPcSuccess;
+    // Still there unless it was moved into place.
     services.files.DeleteFile(staging);
-    services.progress.AfterFile(rc == kSuccess && error == kPcSuccess ? content.size() : 0);
+    services.progress.AfterFile(rc == kSuccess && error == kPcSuccess ? size : 0);
     if (rc != kSuccess) return ResultCodeMessage(rc);
     if (error != kPcSuccess) return CannotWriteText(target, error);
     return {};
