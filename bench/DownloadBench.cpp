@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
     PauseCounter clock;
     TimedFiles files;
     Services services{modules, prompter, clock, files, NoProgress()};
-    const LoadedProject project = LoadProject(services, dataFolder, "STOCK");
+    const ListedProject project = LoadProject(services, dataFolder, "STOCK");
     if (!project.error.isEmpty()) qFatal("%s", qPrintable(project.error));
 
     DownloadRequest request{dataFolder, "STOCK", project.requirements, project.header, {}, {}, {}};

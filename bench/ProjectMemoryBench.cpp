@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < kRounds; ++round) {
         QElapsedTimer timer;
         timer.start();
-        const LoadedProject huge = LoadProject(services, dataFolder, "HUGE");
+        const ListedProject huge = LoadProject(services, dataFolder, "HUGE");
         properties.push_back(timer.nsecsElapsed() / 1e9);
         Check(huge.error.isEmpty() && huge.entries.size() == 2, "the 8 GB project did not load");
     }
@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
     std::sort(properties.begin(), properties.end());
     const double property = properties[properties.size() / 2];
 
-    const LoadedProject big = LoadProject(services, dataFolder, "BIG");
+    const ListedProject big = LoadProject(services, dataFolder, "BIG");
     Check(big.error.isEmpty(), "the 200 MB project did not load");
     const DownloadRequest request{dataFolder, "BIG", big.requirements, big.header,
                                   {{"COM3", 6, "TQ-3100", "10000001"}}, {true}, {0}};

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/ConnectionSettings.h"
-#include "project/ProjectFile.h"
+#include "project/ProjectLists.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,10 +11,8 @@
 class PcFileSystem;
 struct Services;
 
-// The moves of a project between the PC and terminals that the two project dialogs start:
-// the download of a project file to many terminals, and the reading of a project installed on
-// one terminal with the upload of its data files. Each works on values, so the dialogs only
-// collect what the user checked.
+// The download of a project file to many terminals that the download dialog starts. It works on
+// values, so the dialog only collects what the user checked.
 
 // The first bytes of a project file, as much as holds its header, and the file's size.
 struct ProjectHead {
@@ -30,24 +28,6 @@ ProjectHead ReadProjectHead(PcFileSystem& files, const QString& projectFile);
 int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEntry& entry,
                 MemberKind storedAs, const QString& staging);
 
-// One line of a project dialog's member lists: which member it stands for.
-struct ListedMember {
-    int entry = -1;  // the member's position in file order
-    std::string terminalPath;
-    QString displayName;
-    // Why no terminal can hold it, for a line that cannot be checked; empty when it can.
-    QString refusal;
-};
-
-// A project's members split into the dialogs' three lists, by display name as they are shown.
-struct MemberLists {
-    std::vector<ListedMember> programs;
-    std::vector<ListedMember> fonts;
-    std::vector<ListedMember> dataFiles;
-};
-
-MemberLists SplitMembers(const std::vector<ProjectEntry>& entries);
-
 // The lists of the download dialog: only the first program is the program, a later one is
 // listed and sent as an ordinary data file.
 MemberLists SplitForDownload(const std::vector<ProjectEntry>& entries);
@@ -61,16 +41,9 @@ QString RequirementLine(const ProjectRequirements& requirements);
 // "%s\%s.prj" of the data folder and the project name.
 QString ProjectFilePath(const QString& dataFolder, const QString& projectName);
 
-// What the download dialog shows of a project file, read when it opens: only its header, and
-// a member a terminal cannot hold is listed to be seen, never sent.
-struct LoadedProject {
-    QString error;  // the message to show, then close; empty when loaded
-    ProjectRequirements requirements;
-    QByteArray header;  // the bytes the lists were made from
-    std::vector<ProjectEntry> entries;
-};
-
-LoadedProject LoadProject(const Services& services, const QString& dataFolder,
+// What the download dialog lists of a project file, read when it opens: only its header, and a
+// member a terminal cannot hold is listed to be seen, never sent.
+ListedProject LoadProject(const Services& services, const QString& dataFolder,
                           const QString& projectName);
 
 // One press of the download dialog's "=>".
@@ -97,34 +70,3 @@ struct DownloadOutcome {
 // model checks; a terminal that fails is reported and skipped, and the next one is served.
 // Cancel is honoured between members; the terminals left short are then named.
 DownloadOutcome DownloadProject(const Services& services, const DownloadRequest& request);
-
-// A project installed on a terminal, as its information file tells.
-struct InstalledProject {
-    QString error;  // the message to show, then close; empty when read
-    QByteArray header;
-    std::vector<ProjectEntry> entries;
-};
-
-// Reads "D:\<name>.INF" from the terminal of `record` through the staging file.
-InstalledProject ReadInstalledProject(const Services& services, const QString& dataFolder,
-                                      const ConnectionSettings& record,
-                                      const QString& projectName);
-
-// "My Document\Tarvik\%s\%s" with the project name and the record's serial number.
-QString UploadTargetText(const QString& projectName, const ConnectionSettings& record);
-
-// Where the uploads of a project from one terminal go: data folder \ name \ serial number.
-QString UploadFolder(const QString& dataFolder, const QString& projectName,
-                     const ConnectionSettings& record);
-
-struct UploadRequest {
-    QString dataFolder;
-    QString projectName;
-    ConnectionSettings record;
-    QByteArray listedHeader;  // the information file the dialog listed
-    std::vector<int> checkedMembers;
-};
-
-// Copies the checked data files of the installed project into UploadFolder, each whole or
-// not at all. Answers how many were copied.
-int UploadDataFiles(const Services& services, const UploadRequest& request);

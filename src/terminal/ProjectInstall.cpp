@@ -40,11 +40,12 @@ std::string InformationPath(const QString& name) {
     return "D:\\" + name.toStdString() + ".INF";
 }
 
-// The steps of one drop, with what carries over from one project to the next.
-class ProjectDrop {
+// Installs the projects of one drop on a terminal, with what carries over from one project to
+// the next.
+class ProjectInstaller {
 public:
-    ProjectDrop(const Services& services, TerminalLink& link, const ConnectionSettings& record,
-                const QString& dataFolder)
+    ProjectInstaller(const Services& services, TerminalLink& link,
+                     const ConnectionSettings& record, const QString& dataFolder)
         : services_(services), link_(link), record_(record), dataFolder_(dataFolder) {}
 
     DropOutcome Run(const QStringList& projectFiles) {
@@ -270,7 +271,7 @@ ResultCode RemoveMember(TerminalLink& link, const std::string& member) {
 DropOutcome DropProjects(const Services& services, TerminalLink& link,
                          const ConnectionSettings& record, const QStringList& projectFiles,
                          const QString& dataFolder) {
-    return ProjectDrop(services, link, record, dataFolder).Run(projectFiles);
+    return ProjectInstaller(services, link, record, dataFolder).Run(projectFiles);
 }
 
 bool RemoveProject(const Services& services, TerminalLink& link, const QString& name,

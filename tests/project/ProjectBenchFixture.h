@@ -5,7 +5,7 @@
 #include "link/TerminalLibrary.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/Progress.h"
-#include "project/ProjectDownload.h"
+#include "project/ProjectFile.h"
 #include "project/ProjectPack.h"
 #include "support/RecordingClock.h"
 #include "support/ScriptedPrompter.h"

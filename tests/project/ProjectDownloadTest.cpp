@@ -40,7 +40,7 @@ protected:
     // What the dialog hands over when "=>" is pressed with these checks.
     DownloadRequest Request(std::vector<ConnectionSettings> terminals, std::vector<bool> checked,
                             std::vector<int> members) {
-        const LoadedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
+        const ListedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
         EXPECT_EQ(project.error, "");
         return {dataFolder,        "SHOP",           project.requirements, project.header,
                 std::move(terminals), std::move(checked), std::move(members)};
@@ -348,7 +348,7 @@ TEST_P(DamagedProjectTest, IsNeitherListedNorSent) {
     WriteData("SHOP.prj", GetParam().file);
     const QString expected = QString::fromStdString(ProjectCheckText(GetParam().check));
 
-    const LoadedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
+    const ListedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
     EXPECT_EQ(project.error, expected);
     EXPECT_TRUE(project.entries.empty());
 
@@ -429,7 +429,7 @@ TEST_F(DownloadTest, AMemberNoTerminalCanHoldIsListedWithItsReasonAndNeverSent) 
                                       {"C:\\SHOP\\TOOLONGNAME.DAT", "long"},
                                       {"C:\\SHOP\\A.DAT", "a.dat"}}));
 
-    const LoadedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
+    const ListedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
     ASSERT_EQ(project.error, "");
     const MemberLists lists = SplitForDownload(project.entries);
     ASSERT_EQ(lists.dataFiles.size(), 3u);
@@ -457,7 +457,7 @@ TEST_F(DownloadTest, OnlyTheFirstProgramIsTheProgramAndALaterOneGoesAsAnOrdinary
     const ConnectionSettings t1 = AddTerminal({.folder = "t1", .port = "COM3"});
     WriteData("SHOP.prj", RawProject({{"D:\\PROGRAM\\SHOP.bas", kProgramText},
                                       {"D:\\PROGRAM\\OLD.bas", "10 REM OLD\r\n"}}));
-    const LoadedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
+    const ListedProject project = LoadProject(MakeServices(), dataFolder, "SHOP");
     const MemberLists lists = SplitForDownload(project.entries);
     ASSERT_EQ(lists.programs.size(), 1u);
     EXPECT_EQ(lists.programs[0].entry, 0);
@@ -472,23 +472,6 @@ TEST_F(DownloadTest, OnlyTheFirstProgramIsTheProgramAndALaterOneGoesAsAnOrdinary
                            "TpPutFile SHOP.inf D:\\SHOP.INF 1 0",
                            "TpPutFile SHOP.tmp D:\\PROGRAM\\OLD.bas 1 1"}));
     EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/OLD.BAS"), "10 REM OLD\r\n");
-}
-
-TEST(DownloadTexts, MembersAreListedByTheirShownNameInFileOrder) {
-    const std::vector<ProjectEntry> entries{{"D:\\SMALL.cft", 1, MemberKind::Font, 0},
-                                            {"D:\\A.bas\\X.DAT", 1, MemberKind::Program, 1},
-                                            {"D:\\PROGRAM\\MAIN.bas", 1, MemberKind::Program, 2},
-                                            {"C:\\UP.BAS", 1, MemberKind::DataFile, 3}};
-    const MemberLists lists = SplitMembers(entries);
-    ASSERT_EQ(lists.programs.size(), 1u);
-    EXPECT_EQ(lists.programs[0].displayName, "MAIN.bas");
-    EXPECT_EQ(lists.programs[0].entry, 2);
-    ASSERT_EQ(lists.fonts.size(), 1u);
-    EXPECT_EQ(lists.fonts[0].entry, 0);
-    // The list a member is in goes by its name, not by a folder's; ".BAS" is no program.
-    ASSERT_EQ(lists.dataFiles.size(), 2u);
-    EXPECT_EQ(lists.dataFiles[0].displayName, "X.DAT");
-    EXPECT_EQ(lists.dataFiles[1].displayName, "UP.BAS");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
+#include "project/ProjectUpload.h"
+
 #include "link/ResultCodes.h"
 #include "platform/LocalFileSystem.h"
 #include "project/ProjectBenchFixture.h"
-#include "project/ProjectDownload.h"
 #include "support/ScriptedFileSystem.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ protected:
         bench.WriteFile("t1", "E/SHOP/A.DAT", "a.dat on E");
     }
 
-    InstalledProject Read(const QString& name = "SHOP") {
+    ListedProject Read(const QString& name = "SHOP") {
         return ReadInstalledProject(MakeServices(), dataFolder, record, name);
     }
     int Upload(std::vector<int> members, PcFileSystem& files = LocalFiles()) {
@@ -47,7 +48,7 @@ protected:
 };
 
 TEST_F(UploadTest, TheInstalledProjectIsReadFromItsInformationFile) {
-    const InstalledProject project = Read();
+    const ListedProject project = Read();
     EXPECT_EQ(project.error, "");
     EXPECT_EQ(project.header, header);
     const MemberLists lists = SplitMembers(project.entries);
@@ -78,7 +79,7 @@ class InstalledProjectFailureTest : public UploadTest,
 TEST_P(InstalledProjectFailureTest, ShowsWhyAndListsNothing) {
     const ReadFailureCase& c = GetParam();
     if (c.arrange) c.arrange(bench);
-    const InstalledProject project = Read(c.projectName);
+    const ListedProject project = Read(c.projectName);
     EXPECT_EQ(project.error, c.message);
     EXPECT_TRUE(project.entries.empty());
     EXPECT_EQ(library.calls.isEmpty(), !c.contactsTerminal);
@@ -120,8 +121,9 @@ INSTANTIATE_TEST_SUITE_P(
                         false}));
 
 TEST_F(UploadTest, CopiesExactlyTheCheckedDataFilesOnceEach) {
+    ScriptedFileSystem files;
     // A.DA is not A.DAT; a line checked twice is copied once.
-    EXPECT_EQ(Upload({kADa, kADa}), 1);
+    EXPECT_EQ(Upload({kADa, kADa}, files), 1);
     EXPECT_EQ(DataFiles(), QStringList{"SHOP/10000042/A.DA"});
     EXPECT_EQ(ReadData("SHOP/10000042/A.DA"), "a.da");
     EXPECT_EQ(library.Calls("TpGetFile"),
@@ -129,11 +131,22 @@ TEST_F(UploadTest, CopiesExactlyTheCheckedDataFilesOnceEach) {
     EXPECT_EQ(progress.announced,
               QStringList{"C:\\SHOP\\A.DA -> " + dataFolder + "/SHOP/10000042/A.DA (4)"});
 
-    EXPECT_EQ(Upload({kADatOnE, kLookup}), 2);
+    EXPECT_EQ(Upload({kADatOnE, kLookup}, files), 2);
     EXPECT_EQ(DataFiles(), (QStringList{"SHOP/10000042/A.DA", "SHOP/10000042/A.DAT",
                                         "SHOP/10000042/ITEMS.LKP"}));
     EXPECT_EQ(ReadData("SHOP/10000042/A.DAT"), "a.dat on E");
+
+    // An earlier upload's file is replaced by what the terminal holds now, and the bytes told
+    // are the ones that arrived, not the size the information file states.
+    bench.WriteFile("t1", "C/SHOP/A.DA", "a.da, grown since");
+    EXPECT_EQ(Upload({kADa}, files), 1);
+    EXPECT_EQ(ReadData("SHOP/10000042/A.DA"), "a.da, grown since");
+    EXPECT_EQ(progress.finished, (QList<qint64>{4, 6, 10, 17}));
     EXPECT_TRUE(prompter.messages.isEmpty());
+    // However large, a data file never passes through memory: only the information files were
+    // read whole, one per upload.
+    EXPECT_EQ(files.calls.filter("WholeFile").size(), 3);
+    EXPECT_EQ(files.calls.filter("ReadWholeFile").size(), 3);
 }
 
 TEST_F(UploadTest, TwoCheckedFilesOfOneNameAreRefusedBeforeAnyIsCopied) {
@@ -167,10 +180,19 @@ INSTANTIATE_TEST_SUITE_P(Serials, UploadSerialTest,
                          ::testing::Values("", ".", "..", "../../x", "a/b", "a\\b",
                                            std::string("a\0b", 3)));
 
+TEST_F(UploadTest, AProjectNameThatIsNoPlainNameIsRefusedBeforeTheTerminalIsAsked) {
+    EXPECT_EQ(UploadDataFiles(MakeServices(), {dataFolder, "..", record, header, {kADa}}), 0);
+    EXPECT_EQ(prompter.messages,
+              QStringList{"The project name \"..\" read from the terminal cannot name a folder on "
+                          "the PC."});
+    EXPECT_TRUE(library.calls.isEmpty());
+    EXPECT_EQ(DataFiles(), QStringList{});
+}
+
 TEST_F(UploadTest, AFileArrivesWholeOrTheOldOneStays) {
     WriteData("SHOP/10000042/A.DA", "old");
     ScriptedFileSystem files;
-    files.Fail(ScriptedFileSystem::Operation::WriteWholeFile, "10000042/A.DA", kPcDiskFull);
+    files.Fail(ScriptedFileSystem::Operation::CopyFile, "10000042/A.DA", kPcDiskFull);
     EXPECT_EQ(Upload({kADa, kLookup}, files), 0);
     EXPECT_EQ(prompter.messages,
               QStringList{"Cannot write " + dataFolder +
@@ -178,6 +200,14 @@ TEST_F(UploadTest, AFileArrivesWholeOrTheOldOneStays) {
     EXPECT_EQ(ReadData("SHOP/10000042/A.DA"), "old");
     // The upload stops at the first failure, and leaves no staging file behind.
     EXPECT_EQ(DataFiles(), QStringList{"SHOP/10000042/A.DA"});
+
+    // A new file that cannot be moved into place does not appear either.
+    files.Fail(ScriptedFileSystem::Operation::MoveFile, "10000042/ITEMS.LKP", kPcDiskFull);
+    EXPECT_EQ(Upload({kLookup}, files), 0);
+    EXPECT_EQ(prompter.messages.last(),
+              "Cannot write " + dataFolder + "/SHOP/10000042/ITEMS.LKP (System error Code:112).");
+    EXPECT_EQ(DataFiles(), QStringList{"SHOP/10000042/A.DA"});
+    EXPECT_EQ(progress.finished, (QList<qint64>{0, 0}));
 
     // A member gone from the terminal: its transfer fails and nothing appears.
     prompter.messages.clear();

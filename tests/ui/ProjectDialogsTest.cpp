@@ -1,6 +1,5 @@
 #include "core/TarvikDoc.h"
 #include "project/ProjectBenchFixture.h"
-#include "project/ProjectDownload.h"
 #include "project/ProjectPack.h"
 #include "support/AppFixture.h"
 #include "support/RecordingClock.h"

@@ -75,7 +75,7 @@ bool ProjectDownloadDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ProjectDownloadDialog::Load() {
-    LoadedProject project = LoadProject(InstalledServices(), DataFolder, projectName_);
+    ListedProject project = LoadProject(InstalledServices(), DataFolder, projectName_);
     if (!project.error.isEmpty()) {
         ShowMessage(project.error);
         return;

@@ -4,7 +4,7 @@
 #include "core/OperationGate.h"
 #include "core/TarvikDoc.h"
 #include "platform/Prompter.h"
-#include "project/ProjectDownload.h"
+#include "project/ProjectUpload.h"
 #include "ui/dialogs/ProjectDownloadDialog.h"
 #include "ui_ProjectPropertyDialog.h"
 
@@ -31,7 +31,7 @@ ProjectPropertyDialog::~ProjectPropertyDialog() = default;
 int ProjectPropertyDialog::exec() { return loaded_ ? QDialog::exec() : QDialog::Rejected; }
 
 void ProjectPropertyDialog::Load() {
-    InstalledProject project;
+    ListedProject project;
     {
         OperationScope operation;
         project = ReadInstalledProject(InstalledServices(), DataFolder, record_, projectName_);
