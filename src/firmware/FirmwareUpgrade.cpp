@@ -51,17 +51,17 @@ void UpgradeFileModeTerminal(const Services& services, const ConnectionSettings&
                                        : ResultCodeMessage(result));
 }
 
-void UpgradeCheckedTerminals(const Services& services,
+int UpgradeCheckedTerminals(const Services& services,
                              const std::vector<std::unique_ptr<ConnectionSettings>>& terminals,
                              const std::vector<bool>& checked, const QString& imagePath) {
     if (imagePath.isEmpty()) {
         ShowMessage(services.prompter, QStringLiteral("Selecte F/W file to upgrade!"));
-        return;
+        return 0;
     }
-    if (RefuseNonFileImage(services, imagePath)) return;
+    if (RefuseNonFileImage(services, imagePath)) return 0;
 
     bool anySelected = false;
-    bool anyUpgraded = false;
+    int upgraded = 0;
     const size_t count = std::min(terminals.size(), checked.size());
     for (size_t k = 0; k < count; ++k) {
         if (!checked[k]) continue;
@@ -77,7 +77,7 @@ void UpgradeCheckedTerminals(const Services& services,
         const ResultCode result = link.UpgradeFirmware(imagePath);
         link.Close();
         if (result == kSuccess) {
-            anyUpgraded = true;
+            ++upgraded;
         } else {
             ShowMessage(services.prompter, ResultCodeMessage(result));
         }
@@ -85,7 +85,8 @@ void UpgradeCheckedTerminals(const Services& services,
 
     if (!anySelected) {
         ShowMessage(services.prompter, QStringLiteral("Select terminal to upgrade!"));
-    } else if (anyUpgraded) {
+    } else if (upgraded > 0) {
         ShowMessage(services.prompter, kUpgradeComplete);
     }
+    return upgraded;
 }

@@ -19,7 +19,8 @@ QString UpgradeItemText(const ConnectionSettings& record);
 void UpgradeFileModeTerminal(const Services& services, const ConnectionSettings& settings);
 
 // Project Mode: upgrades every record of `terminals` whose flag in `checked` is set, reporting
-// each failure on its own and one completion message for the run.
-void UpgradeCheckedTerminals(const Services& services,
+// each failure on its own and one completion message for the run. Answers how many were
+// upgraded.
+int UpgradeCheckedTerminals(const Services& services,
                              const std::vector<std::unique_ptr<ConnectionSettings>>& terminals,
                              const std::vector<bool>& checked, const QString& imagePath);

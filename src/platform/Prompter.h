@@ -4,14 +4,22 @@
 
 inline constexpr char kApplicationTitle[] = "Tarvik";
 
+// What a question is about, so that a prompter without a user (the command line) can answer
+// it from its options.
+enum class QuestionKind { Overwrite, DeletePermanently, OtherModel };
+
 // Everything the program asks the user goes through here: the window's message boxes and
-// open-file dialog, or a test's scripted answers.
+// open-file dialog, the command line's standard error, or a test's scripted answers.
 class Prompter {
 public:
     virtual ~Prompter() = default;
     virtual void Message(const QString& text, const QString& caption) = 0;
     // True for Yes.
     virtual bool Question(const QString& text, const QString& caption) = 0;
+    virtual bool Ask(QuestionKind kind, const QString& text, const QString& caption) {
+        Q_UNUSED(kind);
+        return Question(text, caption);
+    }
     // `filter` is in the "Text|*.ext||" form; an empty result means the user cancelled.
     virtual QString OpenFile(const QString& filter, const QString& defaultSuffix) = 0;
 };

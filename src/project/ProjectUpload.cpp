@@ -7,6 +7,7 @@
 #include "platform/PcFileSystem.h"
 #include "platform/Progress.h"
 #include "platform/Prompter.h"
+#include "platform/Questions.h"
 #include "platform/WorkFolder.h"
 #include "project/MemberPath.h"
 
@@ -197,6 +198,11 @@ int CopyDataFiles(const Services& services, TerminalLink& link, const QString& s
         const QString name = TerminalText(DisplayName(entry.terminalPath));
         const QString target = folder + u'/' + name;
         QString failure = TargetFault(services.files, name, target);
+        // A file collected before stays unless the user says otherwise.
+        if (failure.isEmpty() && services.files.Stat(target) &&
+            !AskOverwrite(services.prompter, target)) {
+            continue;
+        }
         if (failure.isEmpty()) {
             if (!services.progress.BeforeFile(TerminalText(entry.terminalPath), target,
                                               entry.size)) {
@@ -278,4 +284,23 @@ int UploadDataFiles(const Services& services, const UploadRequest& request) {
     return CopyDataFiles(services, link, staging,
                          UploadFolder(request.dataFolder, request.projectName, request.record),
                          entries, selected);
+}
+
+CollectOutcome CollectDataFiles(const Services& services, const QString& into,
+                                const QString& projectName, const ConnectionSettings& record) {
+    CollectOutcome outcome;
+    const ListedProject project = ReadInstalledProject(services, into, record, projectName);
+    if (project.error == QLatin1String(kProjectMissingText)) return outcome;
+    outcome.installed = true;
+    if (!project.error.isEmpty()) {
+        outcome.error = project.error;
+        return outcome;
+    }
+    UploadRequest request{into, projectName, record, project.header, {}};
+    for (const ListedMember& member : SplitMembers(project.entries).dataFiles) {
+        if (member.refusal.isEmpty()) request.checkedMembers.push_back(member.entry);
+    }
+    outcome.dataFiles = static_cast<int>(request.checkedMembers.size());
+    if (outcome.dataFiles > 0) outcome.collected = UploadDataFiles(services, request);
+    return outcome;
 }

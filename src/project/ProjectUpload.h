@@ -35,3 +35,16 @@ struct UploadRequest {
 // Copies the checked data files of the installed project into UploadFolder, each whole or
 // not at all. Answers how many were copied.
 int UploadDataFiles(const Services& services, const UploadRequest& request);
+
+struct CollectOutcome {
+    bool installed = false;  // the terminal holds the project's information file
+    QString error;           // why the information file could not be read, not shown
+    int dataFiles = 0;       // the data files it lists
+    int collected = 0;       // those copied
+};
+
+// Every data file of the project installed on the terminal of `record` (its serial number
+// read), into UploadFolder(into, ...). A file there already is replaced only after a Yes;
+// failures of the copies are shown.
+CollectOutcome CollectDataFiles(const Services& services, const QString& into,
+                                const QString& projectName, const ConnectionSettings& record);

@@ -136,17 +136,22 @@ TEST_F(UploadTest, CopiesExactlyTheCheckedDataFilesOnceEach) {
                                         "SHOP/10000042/ITEMS.LKP"}));
     EXPECT_EQ(ReadData("SHOP/10000042/A.DAT"), "a.dat on E");
 
-    // An earlier upload's file is replaced by what the terminal holds now, and the bytes told
-    // are the ones that arrived, not the size the information file states.
+    // An earlier upload's file stays unless the user says Yes; then it is replaced by what the
+    // terminal holds now, and the bytes told are the ones that arrived, not the size the
+    // information file states.
     bench.WriteFile("t1", "C/SHOP/A.DA", "a.da, grown since");
+    prompter.AnswerQuestions({false, true});
+    EXPECT_EQ(Upload({kADa}, files), 0);
+    EXPECT_EQ(ReadData("SHOP/10000042/A.DA"), "a.da");
+    EXPECT_EQ(prompter.questions.last(), dataFolder + "/SHOP/10000042/A.DA exist, Overwrite?");
     EXPECT_EQ(Upload({kADa}, files), 1);
     EXPECT_EQ(ReadData("SHOP/10000042/A.DA"), "a.da, grown since");
     EXPECT_EQ(progress.finished, (QList<qint64>{4, 6, 10, 17}));
     EXPECT_TRUE(prompter.messages.isEmpty());
     // However large, a data file never passes through memory: only the information files were
     // read whole, one per upload.
-    EXPECT_EQ(files.calls.filter("WholeFile").size(), 3);
-    EXPECT_EQ(files.calls.filter("ReadWholeFile").size(), 3);
+    EXPECT_EQ(files.calls.filter("WholeFile").size(), 4);
+    EXPECT_EQ(files.calls.filter("ReadWholeFile").size(), 4);
 }
 
 TEST_F(UploadTest, TwoCheckedFilesOfOneNameAreRefusedBeforeAnyIsCopied) {
@@ -193,6 +198,7 @@ TEST_F(UploadTest, AFileArrivesWholeOrTheOldOneStays) {
     WriteData("SHOP/10000042/A.DA", "old");
     ScriptedFileSystem files;
     files.Fail(ScriptedFileSystem::Operation::CopyFile, "10000042/A.DA", kPcDiskFull);
+    prompter.AnswerQuestions({true});
     EXPECT_EQ(Upload({kADa, kLookup}, files), 0);
     EXPECT_EQ(prompter.messages,
               QStringList{"Cannot write " + dataFolder +

@@ -1,6 +1,6 @@
 #include "ui/dialogs/ConnectSetupDlg.h"
 
-#include "link/ModuleLimits.h"
+#include "link/TerminalPorts.h"
 #include "link/TerminalLibrary.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPorts.h"
@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int32_t kNameBufferSize = 100;
 constexpr int kHighestBaudIndex = 5;
 
 int BaudIndexFor(int32_t baudCode) {
@@ -47,23 +46,11 @@ CConnectSetupDlg::~CConnectSetupDlg() = default;
 
 void CConnectSetupDlg::BuildPortList() {
     ui_->portBox->clear();
-    std::vector<char> buffer(kNameBufferSize);
     // A device-change refresh holds the flag across the reselection that follows.
     const bool wasRefreshing = refreshing_;
     refreshing_ = true;
-
-    const uint32_t count = BoundedCount(Tp().CommPortCount(), &Prompt());
-    int32_t length = BoundedNameLength(Tp().CommPortNameLength());
-    if (length > kNameBufferSize) buffer.assign(static_cast<size_t>(length), '\0');
-    for (uint32_t index = 0; index < count; ++index) {
-        std::fill(buffer.begin(), buffer.end(), '\0');
-        // `length` keeps what the module wrote back, for the next call, but never more than the
-        // buffer holds.
-        length = std::clamp(length, 0, static_cast<int32_t>(buffer.size()));
-        Tp().CommPortName(static_cast<int32_t>(index), buffer.data(), &length);
-        // A module that fills the whole buffer leaves no NUL; never read past it.
-        const size_t size = strnlen(buffer.data(), buffer.size());
-        ui_->portBox->addItem(QString::fromLocal8Bit(buffer.data(), static_cast<qsizetype>(size)));
+    for (const std::string& name : ModulePortNames(Tp(), &Prompt())) {
+        ui_->portBox->addItem(QString::fromLocal8Bit(name));
     }
     ui_->portBox->addItems(PcSerialPortNames());
 

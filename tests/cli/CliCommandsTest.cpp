@@ -1,0 +1,176 @@
+// tarvik-cli as a shell runs it, against a bench of emulated terminals.
+
+#include "project/ProjectPack.h"
+#include "support/TempBench.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+
+    // Every line of standard output as a JSON object; a line that is none fails the test.
+    QList<QJsonObject> JsonLines() const {
+        QList<QJsonObject> objects;
+        for (const QByteArray& line : out.split('\n')) {
+            if (line.isEmpty()) continue;
+            const QJsonDocument document = QJsonDocument::fromJson(line);
+            EXPECT_TRUE(document.isObject()) << line.toStdString();
+            objects << document.object();
+        }
+        return objects;
+    }
+    QJsonObject For(const QString& port) const {
+        for (const QJsonObject& object : JsonLines())
+            if (object["port"].toString() == port) return object;
+        return {};
+    }
+};
+
+class CliCommandsTest : public ::testing::Test {
+protected:
+    CliCommandsTest() {
+        bench.Add({.folder = "a", .port = "COM3", .serial = "10000042"});
+        bench.Add({.folder = "b", .port = "COM4", .model = "TQ-2200", .serial = "20000013"});
+        bench.Add({.folder = "old", .port = "COM5", .firmware = "A00-0.50", .serial = "30000001"});
+        bench.Add({.folder = "gone", .port = "COM6", .offline = true});
+        for (const char* folder : {"a", "b", "old"}) bench.WriteFile(folder, "D/PROGRAM/MAIN.BAS", "");
+    }
+
+    CliRun Cli(const QStringList& arguments) {
+        QProcess process;
+        process.setProgram(QStringLiteral(TARVIK_MODULE_DIR "/tarvik-cli"));
+        process.setArguments(arguments);
+        process.setWorkingDirectory(pc.path());
+        process.start();
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    // SHOP.prj in the PC folder: a program, a data file and a lookup table, for a TQ-3100.
+    void WriteProject() {
+        const PackedProject packed = BuildProjectFile(
+            {.readerKind = 1, .neededVersion = "A00-1.00"},
+            {{"D:\\PROGRAM\\SHOP.bas", "PRINT 1"}, {"C:\\SHOP\\A.DAT", "data"},
+             {"D:\\SHOP\\T.LKP", "table"}});
+        ASSERT_EQ(packed.error, "");
+        QFile file(pc.filePath("SHOP.prj"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(packed.file);
+    }
+
+    QByteArray OnBench(const char* folder, const char* path) {
+        QFile file(bench.Path() + "/" + folder + "/" + path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    TempBench bench;
+    QTemporaryDir pc;
+};
+
+TEST_F(CliCommandsTest, AWrongCommandLineIsAUsageErrorAndHelpIsNot) {
+    for (const QStringList& arguments :
+         {QStringList{}, {"bogus"}, {"ls", "COM3"}, {"download", "SHOP.prj"},
+          {"download", "SHOP.prj", "--to", "COM3", "--all"}, {"upgrade", "X.bin", "--all", "--jobs", "0"},
+          {"ls", "COM3", "C:", "--color"}, {"terminals", "--baud", "1200"}}) {
+        const CliRun run = Cli(arguments);
+        EXPECT_EQ(run.status, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("tarvik-cli")) << arguments.join(' ').toStdString();
+    }
+    const CliRun help = Cli({"download", "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.startsWith("tarvik-cli download PROJECT.prj"));
+}
+
+TEST_F(CliCommandsTest, TerminalsListsEveryPortWithItsIdentityOrOffLine) {
+    const CliRun run = Cli({"terminals", "--json"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.For("COM3")["serial"].toString(), "10000042");
+    EXPECT_EQ(run.For("COM4")["model"].toString(), "TQ-2200");
+    EXPECT_TRUE(run.For("COM5")["online"].toBool());
+    EXPECT_FALSE(run.For("COM6")["online"].toBool());
+}
+
+TEST_F(CliCommandsTest, DownloadInstallsWhereTheChecksAllowAndReportsEachOtherTerminal) {
+    WriteProject();
+    const CliRun run = Cli({"download", "SHOP.prj", "--all", "--json"});
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.For("COM3")["ok"].toBool());
+    EXPECT_EQ(OnBench("a", "D/PROGRAM/SHOP.BAS"), "PRINT 1");
+    EXPECT_EQ(OnBench("a", "C/SHOP/A.DAT"), "data");
+    // Another model is refused without --yes, an old firmware always; the off-line port is
+    // not asked at all.
+    EXPECT_FALSE(run.For("COM4")["ok"].toBool());
+    EXPECT_EQ(OnBench("b", "D/PROGRAM/SHOP.BAS"), "<missing>");
+    EXPECT_TRUE(run.err.contains("COM4: The device-"));
+    EXPECT_FALSE(run.For("COM5")["ok"].toBool());
+    EXPECT_TRUE(run.err.contains("COM5: The device-"));
+    EXPECT_EQ(run.JsonLines().size(), 3);
+
+    const CliRun yes = Cli({"download", "SHOP.prj", "--to", "COM4", "--yes", "--members", "shop.bas"});
+    EXPECT_EQ(yes.status, 0) << yes.err.toStdString();
+    EXPECT_EQ(OnBench("b", "D/PROGRAM/SHOP.BAS"), "PRINT 1");
+    EXPECT_EQ(OnBench("b", "C/SHOP/A.DAT"), "<missing>");
+    EXPECT_EQ(Cli({"download", "SHOP.prj", "--to", "COM3", "--members", "NONE.DAT"}).status, 1);
+    EXPECT_EQ(Cli({"download", "SHOP.prj", "--to", "COM6"}).status, 1);
+}
+
+TEST_F(CliCommandsTest, NothingIsReplacedWithoutForce) {
+    bench.WriteFile("a", "C/DATA/KEEP.TXT", "terminal");
+    QFile local(pc.filePath("KEEP.TXT"));
+    ASSERT_TRUE(local.open(QIODevice::WriteOnly));
+    local.write("pc");
+    local.close();
+
+    EXPECT_EQ(Cli({"put", "COM3", "KEEP.TXT", "C:\\DATA"}).status, 1);
+    EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "terminal");
+    EXPECT_EQ(Cli({"get", "COM3", "C:\\DATA\\KEEP.TXT", "."}).status, 1);
+    EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "terminal");
+    EXPECT_TRUE(local.open(QIODevice::ReadOnly));
+    EXPECT_EQ(local.readAll(), "pc");
+    local.close();
+
+    EXPECT_EQ(Cli({"put", "COM3", "KEEP.TXT", "C:\\DATA", "--force"}).status, 0);
+    EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "pc");
+    EXPECT_EQ(Cli({"format", "COM3", "C:"}).status, 1);
+    EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "pc");
+}
+
+TEST_F(CliCommandsTest, CollectBringsEachTerminalsDataFilesIntoItsSerialsFolder) {
+    WriteProject();
+    ASSERT_EQ(Cli({"download", "SHOP.prj", "--to", "COM3,COM4", "--yes"}).status, 0);
+    bench.WriteFile("a", "C/SHOP/A.DAT", "counted on a");
+    const CliRun run = Cli({"collect", "SHOP", "--all", "--into", "out", "--json"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    const auto read = [&](const QString& path) {
+        QFile file(pc.filePath("out/SHOP/" + path));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    };
+    EXPECT_EQ(read("10000042/A.DAT"), "counted on a");
+    EXPECT_EQ(read("20000013/A.DAT"), "data");
+    EXPECT_EQ(read("10000042/T.LKP"), "table");
+    EXPECT_EQ(read("10000042/SHOP.bas"), "<missing>");
+    EXPECT_FALSE(run.For("COM5")["installed"].toBool());
+
+    // A second collect keeps what the first brought unless told to replace it.
+    bench.WriteFile("a", "C/SHOP/A.DAT", "later");
+    EXPECT_EQ(Cli({"collect", "SHOP", "--from", "COM3", "--into", "out"}).status, 1);
+    EXPECT_EQ(read("10000042/A.DAT"), "counted on a");
+    EXPECT_EQ(Cli({"collect", "SHOP", "--from", "COM3", "--into", "out", "--force"}).status, 0);
+    EXPECT_EQ(read("10000042/A.DAT"), "later");
+    EXPECT_EQ(Cli({"collect", "SHOP", "--from", "COM5", "--into", "out"}).status, 1);
+}
+
+}  // namespace
