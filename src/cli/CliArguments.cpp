@@ -29,10 +29,11 @@ constexpr std::array<CommandUsage, 11> kCommands{{
      "tarvik-cli format PORT DRIVE --yes\n  Erases every file of a terminal drive, e.g. 'C:'."},
     {"download", 1,
      "tarvik-cli download PROJECT.prj (--to PORT[,PORT...] | --all) [--members NAME,...]\n"
-     "                    [--jobs N] [--yes] [--json]\n"
+     "                    [--entries N,...] [--jobs N] [--yes] [--json]\n"
      "  Installs a project on terminals after their firmware and model checks, one worker\n"
      "  process per terminal. --yes installs on a terminal of another model than the\n"
-     "  project names; without it such a terminal is refused."},
+     "  project names; without it such a terminal is refused. --members sends only the\n"
+     "  members of those names, --entries those at these positions in file order (0 first)."},
     {"collect", 1,
      "tarvik-cli collect PROJECT (--from PORT[,PORT...] | --all) [--into DIR] [--jobs N]\n"
      "                   [--force] [--json]\n"
@@ -44,7 +45,7 @@ constexpr std::array<CommandUsage, 11> kCommands{{
     {"help", 0, "tarvik-cli help [COMMAND]\n  This text, or one command's."},
 }};
 
-const QStringList kValueOptions{"--to", "--from", "--into", "--members", "--jobs", "--baud"};
+const QStringList kValueOptions{"--to", "--from", "--into", "--members", "--entries", "--jobs", "--baud"};
 const QStringList kFlagOptions{"--json", "--force", "--yes", "--all", "--help"};
 
 const CommandUsage* Find(const QString& command) {
@@ -113,6 +114,12 @@ QString CheckArguments(const CliArguments& arguments) {
         }
         if (arguments.Has(ports) && arguments.List(ports).isEmpty()) {
             return QStringLiteral("--%1 names no port").arg(QLatin1String(ports));
+        }
+    }
+    if (arguments.Has("entries")) {
+        for (const QString& entry : arguments.List("entries")) {
+            bool number = false;
+            if (entry.toInt(&number) < 0 || !number) return QStringLiteral("--entries takes positions 0, 1, ...");
         }
     }
     if (arguments.Has("jobs")) {

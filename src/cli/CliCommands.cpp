@@ -275,19 +275,24 @@ ProjectFileName ProjectOf(const QString& path) {
     return {file.absolutePath(), file.completeBaseName()};
 }
 
-// The members a download sends, by position in file order: those named, or every member a
-// terminal can hold. An empty text when all were found, else the first name not found.
-QString ChooseMembers(const ListedProject& project, const QStringList& names,
+// The members a download sends, by position in file order: those named or at the positions
+// given, or every member a terminal can hold. An empty text when all were found, else the
+// first name or position not found.
+QString ChooseMembers(const ListedProject& project, const CliArguments& arguments,
                       std::vector<int>& checked, qint64& bytes) {
     const MemberLists lists = SplitForDownload(project.entries);
-    QStringList unmatched = names;
+    const QStringList names = arguments.List("members");
+    QStringList unmatched = names + arguments.List("entries");
+    const bool all = unmatched.isEmpty();
     for (const auto* list : {&lists.programs, &lists.fonts, &lists.dataFiles}) {
         for (const ListedMember& member : *list) {
             if (!member.refusal.isEmpty()) continue;
+            const QString position = QString::number(member.entry);
             const bool named = std::any_of(names.begin(), names.end(), [&](const QString& name) {
                 return name.compare(member.displayName, Qt::CaseInsensitive) == 0;
-            });
-            if (!names.isEmpty() && !named) continue;
+            }) || arguments.List("entries").contains(position);
+            if (!all && !named) continue;
+            unmatched.removeAll(position);
             unmatched.removeIf([&](const QString& name) {
                 return name.compare(member.displayName, Qt::CaseInsensitive) == 0;
             });
@@ -321,7 +326,7 @@ int RunWorker(const CliArguments& arguments) {
         qint64 bytes = 0;
         if (!project.error.isEmpty()) {
             error = project.error;
-        } else if (const QString missing = ChooseMembers(project, arguments.List("members"), checked, bytes);
+        } else if (const QString missing = ChooseMembers(project, arguments, checked, bytes);
                    !missing.isEmpty()) {
             error = QStringLiteral("The project has no member %1.").arg(missing);
         } else {
@@ -382,7 +387,7 @@ QStringList WorkerArguments(const CliArguments& arguments, const QString& port) 
                                                                   : QFileInfo(operand).absoluteFilePath());
     }
     worker << QLatin1String(option) << port;
-    for (const char* name : {"members", "baud"}) {
+    for (const char* name : {"members", "entries", "baud"}) {
         if (arguments.Has(name)) worker << QStringLiteral("--%1").arg(QLatin1String(name)) << arguments.Value(name);
     }
     if (arguments.Has("into")) worker << QStringLiteral("--into") << QFileInfo(arguments.Value("into")).absoluteFilePath();
@@ -403,7 +408,7 @@ int RunFleet(const CliArguments& arguments) {
         qint64 bytes = 0;
         QString error = project.error;
         if (error.isEmpty()) {
-            if (const QString missing = ChooseMembers(project, arguments.List("members"), checked, bytes);
+            if (const QString missing = ChooseMembers(project, arguments, checked, bytes);
                 !missing.isEmpty()) {
                 error = QStringLiteral("The project has no member %1.").arg(missing);
             }

@@ -124,6 +124,10 @@ TEST_F(CliCommandsTest, DownloadInstallsWhereTheChecksAllowAndReportsEachOtherTe
     EXPECT_EQ(OnBench("b", "D/PROGRAM/SHOP.BAS"), "PRINT 1");
     EXPECT_EQ(OnBench("b", "C/SHOP/A.DAT"), "<missing>");
     EXPECT_EQ(Cli({"download", "SHOP.prj", "--to", "COM3", "--members", "NONE.DAT"}).status, 1);
+    EXPECT_EQ(Cli({"download", "SHOP.prj", "--to", "COM3", "--entries", "7"}).status, 1);
+    EXPECT_EQ(Cli({"download", "SHOP.prj", "--to", "COM4", "--yes", "--entries", "2"}).status, 0);
+    EXPECT_EQ(OnBench("b", "D/SHOP/T.LKP"), "table");
+    EXPECT_EQ(OnBench("b", "C/SHOP/A.DAT"), "<missing>");
     EXPECT_EQ(Cli({"download", "SHOP.prj", "--to", "COM6"}).status, 1);
 }
 
