@@ -106,10 +106,12 @@ step_Metainfo() {
 }
 
 step_ManPage() {
-    local page="$packaged/share/man/man1/tarvik.1.gz" warnings text path command home
-    warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
-        man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)"
-    [ -z "$warnings" ] || fail "man page warnings: $warnings"
+    local page warnings text path command home
+    for page in "$packaged"/share/man/man1/tarvik-cli.1.gz "$packaged"/share/man/man1/tarvik.1.gz; do
+        warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
+            man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)"
+        [ -z "$warnings" ] || fail "man page warnings in $page: $warnings"
+    done
     # Wide and unhyphenated, so that every path and command stays whole on its line.
     text="$(zcat "$page" | groff -man -Tascii -P-cbou -rLL=300n -rHY=0 2>/dev/null)"
     grep -q "Tarvik $PROJECT_VERSION" <<<"$text" || fail "the man page is not of $PROJECT_VERSION"
@@ -131,6 +133,19 @@ step_ManPage() {
     [ -f "$home/Documents/Tarvik/firmware/TQ-3100_A00-1.20.bin" ] &&
         [ -f "$home/Documents/Tarvik/firmware/TQ-3100_damaged.bin" ] ||
         fail "the sample firmware images are not where the man page says"
+}
+
+# The command line is built from the widget-free core alone, and finds the installed modules.
+step_CommandLine() {
+    local cli="$packaged/bin/tarvik-cli" home listed
+    if ldd "$cli" | grep -E 'libQt6(Widgets|Gui)'; then
+        fail "tarvik-cli links Qt Widgets or Gui"
+    fi
+    home="$scratch/cli-home"
+    "$packaged/lib/tarvik/tarvik-demo-bench" "$home/terminals" "$home/Documents" >/dev/null
+    listed="$(env -u LD_LIBRARY_PATH TARVIK_TERMINALS="$home/terminals" "$cli" terminals --json)"
+    [ "$(grep -c '"online":true' <<<"$listed")" -eq 3 ] ||
+        fail "installed tarvik-cli terminals found not the three demo terminals: $listed"
 }
 
 step_FindsItsModules() {
