@@ -1,0 +1,113 @@
+// Times tarvik-cli downloading the STOCK demo project to emulated terminals that move bytes at
+// a line's speed (rate=200000 bytes/s): to one terminal alone, to 10 in parallel (one worker
+// process each) and to the same 10 one after another. The parallel run should take little more
+// than the one terminal alone.
+
+#include "project/ProjectPack.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kTerminals = 10;
+constexpr int kRate = 200000;
+constexpr int kRounds = 3;
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+void WriteFile(const QString& path, const QByteArray& content) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+}
+
+// A fresh bench: terminal i answers on COM<i> at the line rate.
+void LayOutBench(const QString& bench) {
+    QDir(bench).removeRecursively();
+    for (int i = 1; i <= kTerminals; ++i) {
+        const QString folder = QStringLiteral("%1/t%2").arg(bench).arg(i, 2, 10, QChar('0'));
+        WriteFile(folder + "/terminal.ini",
+                  QStringLiteral("port=COM%1\nmodel=TQ-3100\nfirmware=A00-1.10\nserial=%2\n"
+                                 "drives=C:8192 D:8192 E:8192\nrate=%3\n")
+                      .arg(i)
+                      .arg(10000000 + i)
+                      .arg(kRate)
+                      .toLatin1());
+        WriteFile(folder + "/D/PROGRAM/MAIN.BAS", "10 END\r\n");
+    }
+}
+
+// Seconds one tarvik-cli download takes, the best of a few rounds on a fresh bench.
+double Download(const QString& cli, const QString& bench, const QString& project,
+                const QStringList& ports, int jobs) {
+    double best = 1e9;
+    for (int round = 0; round < kRounds; ++round) {
+        LayOutBench(bench);
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QElapsedTimer timer;
+        timer.start();
+        process.start(cli, {"download", project, "--to", ports.join(u','), "--jobs",
+                            QString::number(jobs)});
+        if (!process.waitForFinished(600000) || process.exitCode() != 0) {
+            qFatal("tarvik-cli download failed (status %d)", process.exitCode());
+        }
+        best = std::min(best, timer.nsecsElapsed() / 1e9);
+    }
+    return best;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QString demo = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../resources/demo-projects";
+    const QString cli = QCoreApplication::applicationDirPath() + "/tarvik-cli";
+
+    const std::vector<PackMember> members{
+        {"D:\\PROGRAM\\STOCK.bas", ReadFile(demo + "/stock/STOCK.bas")},
+        {"D:\\STOCK\\SMALL.cft", ReadFile(demo + "/fonts/SMALL.cft")},
+        {"C:\\STOCK\\ITEMS.DAT", ReadFile(demo + "/stock/ITEMS.DAT")},
+        {"D:\\STOCK\\ITEMS.LKP", ReadFile(demo + "/stock/ITEMS.LKP")},
+        {"E:\\STOCK\\COUNTS.DAT", ReadFile(demo + "/stock/COUNTS.DAT")}};
+    qint64 bytes = 0;
+    for (const PackMember& member : members) bytes += member.content.size();
+    const PackedProject packed = BuildProjectFile({0, "A00-0.80"}, members);
+    if (!packed.error.empty()) qFatal("%s", packed.error.c_str());
+
+    QTemporaryDir work;
+    const QString project = work.filePath("STOCK.prj");
+    WriteFile(project, packed.file);
+    const QString bench = work.filePath("terminals");
+    qputenv("TARVIK_TERMINALS", QFile::encodeName(bench));
+
+    QStringList ports;
+    for (int i = 1; i <= kTerminals; ++i) ports << QStringLiteral("COM%1").arg(i);
+    const double one = Download(cli, bench, project, {"COM1"}, 1);
+    const double parallel = Download(cli, bench, project, ports, kTerminals);
+    const double sequential = Download(cli, bench, project, ports, 1);
+
+    std::printf("STOCK (%lld bytes) at %d bytes/s, best of %d\n", static_cast<long long>(bytes), kRate,
+                kRounds);
+    std::printf("  one terminal alone:             %7.2f s  (baseline)\n", one);
+    std::printf("  %d terminals, one worker each:  %7.2f s  (%.2f x the one alone; target <= 1.5)\n",
+                kTerminals, parallel, parallel / one);
+    std::printf("  %d terminals, one after another: %6.2f s  (%.2f x)\n", kTerminals, sequential,
+                sequential / one);
+    return 0;
+}
