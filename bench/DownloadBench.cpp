@@ -2,6 +2,7 @@
 // history file, sent to 10 emulated terminals through DownloadProject, beside `cp` of the same
 // bytes into 10 folders. Fixed pauses are recorded, not slept, and reported apart.
 
+#include "BenchFiles.h"
 #include "BenchSeams.h"
 #include "core/Services.h"
 #include "link/ModuleLibrary.h"
@@ -107,53 +108,17 @@ public:
     qint64 nanoseconds = 0;
 };
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(path));
-    return file.readAll();
-}
-
-void WriteFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
-        qFatal("cannot write %s", qPrintable(path));
-    }
-}
-
 double Median(std::vector<double> times) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-// A fresh bench: terminal i answers on COM<i> and holds the PROGRAM folder every terminal has.
-void LayOutBench(const QString& bench) {
-    QDir(bench).removeRecursively();
-    for (int i = 1; i <= kTerminals; ++i) {
-        const QString folder = QStringLiteral("%1/t%2").arg(bench).arg(i, 2, 10, QChar('0'));
-        WriteFile(folder + "/terminal.ini",
-                  QStringLiteral("port=COM%1\nmodel=TQ-3100\nfirmware=A00-1.10\nserial=%2\n"
-                                 "drives=C:8192 D:8192 E:8192\n")
-                      .arg(i)
-                      .arg(10000000 + i)
-                      .toLatin1());
-        WriteFile(folder + "/D/PROGRAM/MAIN.BAS", "10 END\r\n");
-    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString demo = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../resources/demo-projects";
 
-    // STOCK as run-demo.sh packs it, with the plain bytes each member reaches the terminal as.
-    std::vector<PackMember> members{
-        {"D:\\PROGRAM\\STOCK.bas", ReadFile(demo + "/stock/STOCK.bas")},
-        {"D:\\STOCK\\SMALL.cft", ReadFile(demo + "/fonts/SMALL.cft")},
-        {"C:\\STOCK\\ITEMS.DAT", ReadFile(demo + "/stock/ITEMS.DAT")},
-        {"D:\\STOCK\\ITEMS.LKP", ReadFile(demo + "/stock/ITEMS.LKP")},
-        {"E:\\STOCK\\COUNTS.DAT", ReadFile(demo + "/stock/COUNTS.DAT")}};
+    std::vector<PackMember> members = DemoStockMembers();
     qint64 demoBytes = 0;
     for (const PackMember& member : members) demoBytes += member.content.size();
     QByteArray history(kProjectBytes - demoBytes, Qt::Uninitialized);
@@ -190,7 +155,7 @@ int main(int argc, char** argv) {
     std::vector<double> downloads;
     std::vector<double> staging;
     for (int round = 0; round < kRounds; ++round) {
-        LayOutBench(bench);
+        LayOutBench(bench, kTerminals);
         files.nanoseconds = 0;
         QElapsedTimer timer;
         timer.start();

@@ -3,6 +3,7 @@
 // process each) and to the same 10 one after another. The parallel run should take little more
 // than the one terminal alone.
 
+#include "BenchFiles.h"
 #include "project/ProjectPack.h"
 
 #include <QCoreApplication>
@@ -22,42 +23,12 @@ constexpr int kTerminals = 10;
 constexpr int kRate = 200000;
 constexpr int kRounds = 3;
 
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(path));
-    return file.readAll();
-}
-
-void WriteFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
-        qFatal("cannot write %s", qPrintable(path));
-    }
-}
-
-// A fresh bench: terminal i answers on COM<i> at the line rate.
-void LayOutBench(const QString& bench) {
-    QDir(bench).removeRecursively();
-    for (int i = 1; i <= kTerminals; ++i) {
-        const QString folder = QStringLiteral("%1/t%2").arg(bench).arg(i, 2, 10, QChar('0'));
-        WriteFile(folder + "/terminal.ini",
-                  QStringLiteral("port=COM%1\nmodel=TQ-3100\nfirmware=A00-1.10\nserial=%2\n"
-                                 "drives=C:8192 D:8192 E:8192\nrate=%3\n")
-                      .arg(i)
-                      .arg(10000000 + i)
-                      .arg(kRate)
-                      .toLatin1());
-        WriteFile(folder + "/D/PROGRAM/MAIN.BAS", "10 END\r\n");
-    }
-}
-
 // Seconds one tarvik-cli download takes, the best of a few rounds on a fresh bench.
 double Download(const QString& cli, const QString& bench, const QString& project,
                 const QStringList& ports, int jobs) {
     double best = 1e9;
     for (int round = 0; round < kRounds; ++round) {
-        LayOutBench(bench);
+        LayOutBench(bench, kTerminals, QStringLiteral("rate=%1\n").arg(kRate));
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QElapsedTimer timer;
@@ -76,15 +47,9 @@ double Download(const QString& cli, const QString& bench, const QString& project
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString demo = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + "/../resources/demo-projects";
     const QString cli = QCoreApplication::applicationDirPath() + "/tarvik-cli";
 
-    const std::vector<PackMember> members{
-        {"D:\\PROGRAM\\STOCK.bas", ReadFile(demo + "/stock/STOCK.bas")},
-        {"D:\\STOCK\\SMALL.cft", ReadFile(demo + "/fonts/SMALL.cft")},
-        {"C:\\STOCK\\ITEMS.DAT", ReadFile(demo + "/stock/ITEMS.DAT")},
-        {"D:\\STOCK\\ITEMS.LKP", ReadFile(demo + "/stock/ITEMS.LKP")},
-        {"E:\\STOCK\\COUNTS.DAT", ReadFile(demo + "/stock/COUNTS.DAT")}};
+    const std::vector<PackMember> members = DemoStockMembers();
     qint64 bytes = 0;
     for (const PackMember& member : members) bytes += member.content.size();
     const PackedProject packed = BuildProjectFile({0, "A00-0.80"}, members);
