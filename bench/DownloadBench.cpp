@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i <= kTerminals; ++i) {
         const QString folder = QStringLiteral("%1/t%2").arg(bench).arg(i, 2, 10, QChar('0'));
         if (ReadFile(folder + "/C/STOCK/HISTORY.DAT") != history ||
-            ReadFile(folder + "/D/PROGRAM/STOCK.bas") != members[0].content ||
+            ReadFile(folder + "/D/PROGRAM/STOCK.BAS") != members[0].content ||
             !QFileInfo::exists(folder + "/D/STOCK.INF")) {
             qFatal("terminal %d did not get the project", i);
         }
