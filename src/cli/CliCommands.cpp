@@ -108,11 +108,22 @@ private:
 int OneTerminal::Run() {
     const QString& command = arguments_.command;
     if (command == QLatin1String("ls")) return List();
-    if (command == QLatin1String("get")) return Get();
-    if (command == QLatin1String("put")) return Put();
-    if (command == QLatin1String("rm")) return Remove();
-    if (command == QLatin1String("mkdir")) return MakeFolder();
-    return Format();
+    int status = kFailed;
+    if (command == QLatin1String("get")) {
+        status = Get();
+    } else if (command == QLatin1String("put")) {
+        status = Put();
+    } else if (command == QLatin1String("rm")) {
+        status = Remove();
+    } else if (command == QLatin1String("mkdir")) {
+        status = MakeFolder();
+    } else {
+        status = Format();
+    }
+    if (arguments_.Flag("json")) {
+        PrintJson({{"port", arguments_.operands[0]}, {"command", command}, {"ok", status == kSucceeded}});
+    }
+    return status;
 }
 
 std::optional<int> OneTerminal::KindAt(const std::string& path) {

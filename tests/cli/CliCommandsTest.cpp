@@ -138,7 +138,10 @@ TEST_F(CliCommandsTest, NothingIsReplacedWithoutForce) {
     local.write("pc");
     local.close();
 
-    EXPECT_EQ(Cli({"put", "COM3", "KEEP.TXT", "C:\\DATA"}).status, 1);
+    const CliRun refused = Cli({"put", "COM3", "KEEP.TXT", "C:\\DATA", "--json"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_FALSE(refused.For("COM3")["ok"].toBool());
+    EXPECT_TRUE(refused.err.contains("COM3: C:\\DATA\\KEEP.TXT exist, Overwrite?"));
     EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "terminal");
     EXPECT_EQ(Cli({"get", "COM3", "C:\\DATA\\KEEP.TXT", "."}).status, 1);
     EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "terminal");
