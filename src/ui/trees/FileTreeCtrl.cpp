@@ -72,6 +72,8 @@ CFileTreeCtrl* FileTreeOf(QWidget* widget) {
 CFileTreeCtrl::CFileTreeCtrl(bool pcFlag, QWidget* parent) : QTreeWidget(parent), pcFlag_(pcFlag) {
     setHeaderHidden(true);
     setColumnCount(1);
+    // The hidden header still reaches the accessibility bus, where Qt would call it "1".
+    setHeaderLabel(QStringLiteral("Name"));
     setSelectionMode(QAbstractItemView::NoSelection);
     setRootIsDecorated(true);
     setExpandsOnDoubleClick(false);
