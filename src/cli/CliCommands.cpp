@@ -12,6 +12,7 @@
 #include "pc/PcFolderPaste.h"
 #include "platform/Clock.h"
 #include "platform/DocumentsFolder.h"
+#include "platform/Journal.h"
 #include "platform/LocalFileSystem.h"
 #include "project/ProjectDownload.h"
 #include "project/ProjectUpload.h"
@@ -108,6 +109,9 @@ private:
 int OneTerminal::Run() {
     const QString& command = arguments_.command;
     if (command == QLatin1String("ls")) return List();
+    // Read first, for the journal: a command may leave the terminal unable to answer.
+    TerminalIdentity identity;
+    Identify(services_.library, record_, identity);
     int status = kFailed;
     if (command == QLatin1String("get")) {
         status = Get();
@@ -120,6 +124,8 @@ int OneTerminal::Run() {
     } else {
         status = Format();
     }
+    AppendToJournal({QString::fromStdString(identity.serialNumber), arguments_.operands[0], command,
+                     arguments_.operands.mid(1), status == kSucceeded, {}});
     if (arguments_.Flag("json")) {
         PrintJson({{"port", arguments_.operands[0]}, {"command", command}, {"ok", status == kSucceeded}});
     }
@@ -323,6 +329,8 @@ int RunWorker(const CliArguments& arguments) {
     ConnectionSettings record = Record(port, arguments);
     TerminalIdentity identity;
     if (!Identify(services.library, record, identity)) {
+        AppendToJournal({{}, port, arguments.command, {arguments.operands[0]}, false,
+                         QString::fromLatin1(kDeviceOfflineText)});
         reporter.Result(false, QString::fromLatin1(kDeviceOfflineText), {});
         return kFailed;
     }
@@ -371,6 +379,9 @@ int RunWorker(const CliArguments& arguments) {
         reporter.BeforeFile(image, QString::fromStdString(record.portName), QFileInfo(image).size());
         ok = UpgradeCheckedTerminals(services, terminals, {true}, image) == 1;
     }
+    QStringList files{arguments.operands[0]};
+    files += arguments.List("members") + arguments.List("entries");
+    AppendToJournal({values["serial"].toString(), port, command, files, ok, error});
     reporter.Result(ok, error, values);
     return ok ? kSucceeded : kFailed;
 }

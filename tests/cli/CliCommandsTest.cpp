@@ -1,5 +1,6 @@
 // tarvik-cli as a shell runs it, against a bench of emulated terminals.
 
+#include "platform/Journal.h"
 #include "project/ProjectPack.h"
 #include "support/TempBench.h"
 
@@ -45,7 +46,10 @@ protected:
         bench.Add({.folder = "old", .port = "COM5", .firmware = "A00-0.50", .serial = "30000001"});
         bench.Add({.folder = "gone", .port = "COM6", .offline = true});
         for (const char* folder : {"a", "b", "old"}) bench.WriteFile(folder, "D/PROGRAM/MAIN.BAS", "");
+        // Each test's tarvik-cli runs keep a journal of their own.
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());
     }
+    ~CliCommandsTest() override { qputenv("XDG_STATE_HOME", previousState); }
 
     CliRun Cli(const QStringList& arguments) {
         QProcess process;
@@ -78,6 +82,8 @@ protected:
 
     TempBench bench;
     QTemporaryDir pc;
+    QTemporaryDir state;
+    QByteArray previousState = qgetenv("XDG_STATE_HOME");
 };
 
 TEST_F(CliCommandsTest, AWrongCommandLineIsAUsageErrorAndHelpIsNot) {
@@ -118,6 +124,16 @@ TEST_F(CliCommandsTest, DownloadInstallsWhereTheChecksAllowAndReportsEachOtherTe
     EXPECT_FALSE(run.For("COM5")["ok"].toBool());
     EXPECT_TRUE(run.err.contains("COM5: The device-"));
     EXPECT_EQ(run.JsonLines().size(), 3);
+    // One journal line per terminal served, its serial and result.
+    QFile journal(JournalPath());
+    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
+    QStringList served;
+    for (const QByteArray& line : journal.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() == 7) served << QString::fromUtf8(fields[1] + ' ' + fields[2] + ' ' + fields[5]);
+    }
+    served.sort();
+    EXPECT_EQ(served, (QStringList{"10000042 COM3 ok", "20000013 COM4 failed", "30000001 COM5 failed"}));
 
     const CliRun yes = Cli({"download", "SHOP.prj", "--to", "COM4", "--yes", "--members", "shop.bas"});
     EXPECT_EQ(yes.status, 0) << yes.err.toStdString();

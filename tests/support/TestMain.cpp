@@ -15,7 +15,11 @@ int main(int argc, char** argv) {
     }
     // Deleted PC files go to the Trash under the data folder: one of the run's own.
     std::string data = QDir::tempPath().toStdString() + "/tarvik-tests-data-XXXXXX";
-    if (mkdtemp(data.data())) qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data));
+    if (mkdtemp(data.data())) {
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data));
+        // The journal too, and that of every tarvik-cli a test starts.
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString(data + "/state"));
+    }
     QApplication app(argc, argv);
     const int result = RUN_ALL_TESTS();
     if (runtime.find("XXXXXX") == std::string::npos) QDir(QString::fromStdString(runtime)).removeRecursively();
