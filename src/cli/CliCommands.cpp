@@ -376,8 +376,12 @@ int RunWorker(const CliArguments& arguments) {
         reporter.SetTotal(QFileInfo(image).size());
         std::vector<std::unique_ptr<ConnectionSettings>> terminals;
         terminals.push_back(std::make_unique<ConnectionSettings>(record));
-        reporter.BeforeFile(image, QString::fromStdString(record.portName), QFileInfo(image).size());
-        ok = UpgradeCheckedTerminals(services, terminals, {true}, image) == 1;
+        // An upgrade is one file: a cancel before it leaves the terminal as it was.
+        if (reporter.BeforeFile(image, QString::fromStdString(record.portName), QFileInfo(image).size())) {
+            ok = UpgradeCheckedTerminals(services, terminals, {true}, image) == 1;
+        } else {
+            error = QStringLiteral("Cancelled.");
+        }
     }
     QStringList files{arguments.operands[0]};
     files += arguments.List("members") + arguments.List("entries");
