@@ -463,7 +463,7 @@ int RunFleet(const CliArguments& arguments) {
                           .arg(percent < 0 ? QString() : QStringLiteral(" %1%").arg(percent)));
     });
     QObject::connect(&pool, &WorkerPool::messaged, [&](int task, const QString& text) {
-        Print(stderr, QStringLiteral("%1: %2\n").arg(pool.Tasks()[static_cast<size_t>(task)].port, text));
+        Print(stderr, QStringLiteral("%1: %2\n").arg(pool.Tasks()[static_cast<size_t>(task)].port, OneLine(text)));
     });
     QObject::connect(&pool, &WorkerPool::taskFinished, [&](int task) {
         const WorkerOutcome& outcome = pool.Outcomes()[static_cast<size_t>(task)];

@@ -9,14 +9,6 @@
 
 namespace {
 
-// Texts carry "\r\n" as the terminal maker writes them.
-QString OneLine(const QString& text) {
-    QString line = text;
-    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    line.replace(u'\n', u' ');
-    return line;
-}
-
 void WriteLine(FILE* stream, const QString& port, const QString& text) {
     const QByteArray line = (port.isEmpty() ? text : port + QStringLiteral(": ") + text).toUtf8();
     std::fprintf(stream, "%s\n", line.constData());
@@ -49,6 +41,13 @@ void Emit(const WorkerEvent& event) {
 
 }  // namespace
 
+QString OneLine(const QString& text) {
+    QString line = text;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(u'\n', u' ');
+    return line;
+}
+
 void ConsolePrompter::Message(const QString& text, const QString&) {
     ++messages_;
     WriteLine(stderr, port_, OneLine(text));
@@ -80,7 +79,7 @@ void WorkerReporter::Message(const QString& text, const QString&) {
     WorkerEvent event;
     event.kind = WorkerEvent::Kind::Message;
     event.port = port_;
-    event.text = OneLine(text);
+    event.text = text;
     Emit(event);
 }
 

@@ -68,5 +68,8 @@ private:
     int messages_ = 0;
 };
 
+// Texts carry "\r\n" as the terminal maker writes them; a console line takes them as spaces.
+QString OneLine(const QString& text);
+
 // Whether the standard input has said "cancel"; never waits.
 bool CancelRequested();

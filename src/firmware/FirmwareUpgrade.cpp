@@ -7,13 +7,6 @@
 
 #include <algorithm>
 
-namespace {
-
-constexpr char kUpgradeComplete[] =
-    "Upgrade complete!\r\nPress any terminal key to restart Terminal!";
-
-// Refuses, with a message, a path that names a folder, a pipe, a device or a socket: no
-// terminal is to wait on it. A missing file is the terminal module's to report.
 bool RefuseNonFileImage(const Services& services, const QString& imagePath) {
     const std::optional<PcEntry> entry = services.files.Stat(imagePath);
     if (!entry || (!entry->folder && !entry->system)) return false;
@@ -21,8 +14,6 @@ bool RefuseNonFileImage(const Services& services, const QString& imagePath) {
                 QStringLiteral("%1 is not a firmware image file.").arg(imagePath));
     return true;
 }
-
-}  // namespace
 
 QString UpgradeItemText(const ConnectionSettings& record) {
     const QString port = QString::fromStdString(record.portName);
@@ -47,7 +38,7 @@ void UpgradeFileModeTerminal(const Services& services, const ConnectionSettings&
     const ResultCode result = link.UpgradeFirmware(imagePath);
     link.Close();
     ShowMessage(services.prompter, result == kSuccess
-                                       ? QString(kUpgradeComplete)
+                                       ? QString(kUpgradeCompleteText)
                                        : ResultCodeMessage(result));
 }
 
@@ -86,7 +77,7 @@ int UpgradeCheckedTerminals(const Services& services,
     if (!anySelected) {
         ShowMessage(services.prompter, QStringLiteral("Select terminal to upgrade!"));
     } else if (upgraded > 0) {
-        ShowMessage(services.prompter, kUpgradeComplete);
+        ShowMessage(services.prompter, kUpgradeCompleteText);
     }
     return upgraded;
 }

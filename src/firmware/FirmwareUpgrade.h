@@ -12,6 +12,13 @@ struct Services;
 inline constexpr char kFirmwareFileFilter[] = "Firmware Files(*.bin) | *.bin||";
 inline constexpr char kFirmwareFileSuffix[] = ".bin";
 
+inline constexpr char kUpgradeCompleteText[] =
+    "Upgrade complete!\r\nPress any terminal key to restart Terminal!";
+
+// Refuses, with a message, a path that names a folder, a pipe, a device or a socket: no
+// terminal is to wait on it. A missing file is the terminal module's to report.
+bool RefuseNonFileImage(const Services& services, const QString& imagePath);
+
 // How a terminal record is named in the F/W Upgrade dialog's list.
 QString UpgradeItemText(const ConnectionSettings& record);
 

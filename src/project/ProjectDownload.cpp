@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr char kProjectChanged[] =
-    "The project file has changed since its members were listed. Open its properties again.";
 constexpr std::array<const char*, 3> kDrivePrefixes = {"C:\\", "D:\\", "E:\\"};
 constexpr int kFontDrive = 1;  // fonts live in the project's folder on D:
 
@@ -299,7 +297,7 @@ DownloadOutcome DownloadProject(const Services& services, const DownloadRequest&
     const ProjectEntries read = ReadProjectEntries(head.bytes, head.fileSize);
     const QByteArray header = Fingerprint(head.bytes, read);
     if (header != request.listedHeader) {
-        ShowMessage(services.prompter, kProjectChanged);
+        ShowMessage(services.prompter, kProjectChangedText);
         return outcome;
     }
 

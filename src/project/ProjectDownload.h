@@ -46,6 +46,9 @@ QString ProjectFilePath(const QString& dataFolder, const QString& projectName);
 ListedProject LoadProject(const Services& services, const QString& dataFolder,
                           const QString& projectName);
 
+inline constexpr char kProjectChangedText[] =
+    "The project file has changed since its members were listed. Open its properties again.";
+
 // One press of the download dialog's "=>".
 struct DownloadRequest {
     QString dataFolder;

@@ -192,6 +192,37 @@ TEST_F(ProjectDialogTest, DownloadSendsTheCheckedMembersToTheCheckedTerminalsAsL
     EXPECT_FALSE(app->Frame().OperationRunning());
 }
 
+TEST_F(ProjectDialogTest, EachTerminalHasAWorkerAndIsAskedAboutItsModelBeforeAnyStarts) {
+    WriteProject({1, "A00-1.02"});  // for a TQ-3100
+    bench.Add({.folder = "t3", .port = "COM5", .model = "TQ-2200", .serial = "3"});
+    bench.Add({.folder = "t4", .port = "COM6", .serial = "4", .fail = "TpPutFile:2619"});
+    for (const char* terminal : {"t3", "t4"}) bench.WriteFile(terminal, "D/PROGRAM/MAIN.BAS", "10 END");
+    app->Doc().terminals[1]->model = "TQ-2200";
+    app->Doc().terminals.push_back(
+        std::make_unique<ConnectionSettings>(ConnectionSettings{"COM5", 6, "TQ-2200", "3"}));
+    AddRecord("COM6", "4");
+    ProjectDownloadDialog dialog("SHOP");
+    Check(Control<QTreeWidget>(dialog, "programList"), 0);
+    for (int row = 0; row < 4; ++row) Check(Control<QTreeWidget>(dialog, "terminalList"), row);
+    app->Prompter().AnswerQuestions({false, true});
+
+    Control<QPushButton>(dialog, "downloadButton")->click();
+
+    EXPECT_EQ(app->Prompter().questions,
+              (QStringList{"The device-COM4-TQ-2200-2 may run this project not well.\r\nWould you "
+                           "continue to download?",
+                           "The device-COM5-TQ-2200-3 may run this project not well.\r\nWould you "
+                           "continue to download?"}));
+    EXPECT_TRUE(OnTerminal("t1", "D/PROGRAM/SHOP.BAS"));
+    EXPECT_FALSE(OnTerminal("t2", "D/PROGRAM/SHOP.BAS"));
+    EXPECT_TRUE(OnTerminal("t3", "D/PROGRAM/SHOP.BAS"));
+    EXPECT_FALSE(OnTerminal("t4", "D/PROGRAM/SHOP.BAS"));
+    ASSERT_EQ(Messages().size(), 1);
+    EXPECT_TRUE(Messages()[0].startsWith("Download program-SHOP fail!")) << Messages()[0].toStdString();
+    EXPECT_EQ(QDir(DataFolder).entryList(QDir::Files), QStringList{"SHOP.prj"});
+    EXPECT_FALSE(app->Frame().OperationRunning());
+}
+
 TEST_F(ProjectDialogTest, AMemberNoTerminalCanHoldIsGreyedWithItsReasonAndTheRestIsSent) {
     WriteFile("SHOP.prj", RawProject({{"D:\\PROGRAM\\SHOP.bas", "10 END"},
                                       {"c:\\X.TXT", "x"},

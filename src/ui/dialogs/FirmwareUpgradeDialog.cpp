@@ -1,12 +1,17 @@
 #include "ui/dialogs/FirmwareUpgradeDialog.h"
 
 #include "core/InstalledServices.h"
+#include "core/OperationGate.h"
+#include "core/Services.h"
 #include "core/TarvikDoc.h"
 #include "firmware/FirmwareUpgrade.h"
+#include "link/ResultCodes.h"
 #include "platform/Prompter.h"
+#include "ui/dialogs/FleetRunDialog.h"
 #include "ui_FirmwareUpgradeDialog.h"
 
 #include <QEvent>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTreeWidgetItem>
 #include <algorithm>
@@ -63,7 +68,49 @@ void FirmwareUpgradeDialog::Browse() {
 
 void FirmwareUpgradeDialog::Upgrade() {
     imagePath_ = ui_->imagePathEdit->text();
-    UpgradeCheckedTerminals(InstalledServices(), g_doc->terminals, CheckedFlags(), imagePath_);
+    const Services services = InstalledServices();
+    if (imagePath_.isEmpty()) {
+        ShowMessage(services.prompter, QStringLiteral("Selecte F/W file to upgrade!"));
+        return;
+    }
+    if (RefuseNonFileImage(services, imagePath_)) return;
+    const std::vector<bool> checked = CheckedFlags();
+    std::vector<FleetRunDialog::Row> rows;
+    std::vector<WorkerTask> tasks;
+    std::vector<ConnectionSettings> records;
+    const QString image = QFileInfo(imagePath_).absoluteFilePath();
+    for (size_t k = 0; k < g_doc->terminals.size() && k < checked.size(); ++k) {
+        if (!checked[k]) continue;
+        const ConnectionSettings& record = *g_doc->terminals[k];
+        records.push_back(record);
+        rows.push_back({QString::fromStdString(record.portName), QString::fromStdString(record.serialNumber)});
+        tasks.push_back({rows.back().port, {"--worker", "upgrade", image, "--to", rows.back().port}});
+    }
+    if (tasks.empty()) {
+        ShowMessage(services.prompter, QStringLiteral("Select terminal to upgrade!"));
+        return;
+    }
+    // Device notices wait until every worker has ended.
+    OperationScope operation;
+    FleetRunDialog run(tr("F/W Upgrade"), rows, this);
+    const std::vector<WorkerOutcome> outcomes = run.Run(std::move(tasks));
+    bool anyUpgraded = false;
+    for (size_t i = 0; i < outcomes.size(); ++i) {
+        anyUpgraded = anyUpgraded || outcomes[i].ok;
+        // The completion is told once for the run, not per terminal.
+        for (const QString& text : run.Messages()[i]) {
+            if (text != QLatin1String(kUpgradeCompleteText)) ShowMessage(services.prompter, text);
+        }
+        if (outcomes[i].ok || !run.Messages()[i].isEmpty() || outcomes[i].error == QLatin1String("Cancelled.")) {
+            continue;
+        }
+        ShowMessage(services.prompter, outcomes[i].error == QLatin1String(kDeviceOfflineText)
+                                           ? QStringLiteral("%1-%2 is Off-line!")
+                                                 .arg(QString::fromStdString(records[i].model),
+                                                      QString::fromStdString(records[i].serialNumber))
+                                           : outcomes[i].error);
+    }
+    if (anyUpgraded) ShowMessage(services.prompter, kUpgradeCompleteText);
 }
 
 std::vector<bool> FirmwareUpgradeDialog::CheckedFlags() const {

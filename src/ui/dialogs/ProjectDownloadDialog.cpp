@@ -2,9 +2,13 @@
 
 #include "core/InstalledServices.h"
 #include "core/OperationGate.h"
+#include "core/Services.h"
 #include "core/TarvikDoc.h"
+#include "link/ResultCodes.h"
 #include "platform/Prompter.h"
+#include "platform/Questions.h"
 #include "project/ProjectDownload.h"
+#include "ui/dialogs/FleetRunDialog.h"
 #include "ui_ProjectDownloadDialog.h"
 
 #include <QEvent>
@@ -111,11 +115,79 @@ void ProjectDownloadDialog::RefreshCount() {
 }
 
 void ProjectDownloadDialog::Download() {
-    DownloadRequest request{DataFolder,         projectName_,       requirements_, header_,
-                            terminals_,         CheckedTerminals(), CheckedMembers()};
+    const std::vector<bool> checked = CheckedTerminals();
+    const std::vector<int> members = CheckedMembers();
     // Device notices wait until the run ends, so none changes the roster under it.
     OperationScope operation;
-    DownloadProject(InstalledServices(), request);
+    const Services services = InstalledServices();
+    // A file that changed under the dialog would send other members than the ones checked.
+    const ListedProject now = LoadProject(services, DataFolder, projectName_);
+    if (!now.error.isEmpty()) {
+        ShowMessage(services.prompter, now.error);
+        return;
+    }
+    if (now.header != header_) {
+        ShowMessage(services.prompter, QString::fromLatin1(kProjectChangedText));
+        return;
+    }
+    if (std::none_of(checked.begin(), checked.end(), [](bool on) { return on; })) {
+        ShowMessage(services.prompter, QStringLiteral("No Terminal is selected to download!"));
+        return;
+    }
+    if (members.empty()) {
+        ShowMessage(services.prompter, QStringLiteral("No file is selected to download!"));
+        return;
+    }
+
+    // The model question is asked of every terminal that needs it before any worker starts; a
+    // No leaves that terminal out.
+    QStringList entries;
+    for (const int member : members) entries << QString::number(member);
+    const QString projectFile = ProjectFilePath(DataFolder, projectName_);
+    std::vector<FleetRunDialog::Row> rows;
+    std::vector<WorkerTask> tasks;
+    std::vector<size_t> served;
+    QStringList leftOut;
+    for (size_t k = 0; k < terminals_.size() && k < checked.size(); ++k) {
+        if (!checked[k]) continue;
+        const ConnectionSettings& record = terminals_[k];
+        QStringList arguments{"--worker", "download", projectFile,
+                              "--to", QString::fromStdString(record.portName),
+                              "--entries", entries.join(u',')};
+        if (!ModelMeetsReaderKind(requirements_.readerKind, record.model)) {
+            if (!AskDownloadDespiteModel(services.prompter, TerminalItemText(record))) {
+                leftOut << TerminalItemText(record);
+                continue;
+            }
+            arguments << QStringLiteral("--yes");
+        }
+        rows.push_back({QString::fromStdString(record.portName), QString::fromStdString(record.serialNumber)});
+        tasks.push_back({rows.back().port, arguments});
+        served.push_back(k);
+    }
+    if (tasks.empty()) return;
+
+    FleetRunDialog run(tr("Download %1").arg(projectName_), rows, this);
+    const std::vector<WorkerOutcome> outcomes = run.Run(std::move(tasks));
+    for (size_t i = 0; i < outcomes.size(); ++i) {
+        const ConnectionSettings& record = terminals_[served[i]];
+        for (const QString& text : run.Messages()[i]) ShowMessage(services.prompter, text);
+        if (outcomes[i].ok) continue;
+        leftOut << TerminalItemText(record);
+        if (!run.Messages()[i].isEmpty() || outcomes[i].error == QLatin1String("Cancelled.")) continue;
+        // A terminal that did not answer is named as the roster knows it.
+        ShowMessage(services.prompter, outcomes[i].error == QLatin1String(kDeviceOfflineText)
+                                           ? QStringLiteral("%1-%2 is Off-line!")
+                                                 .arg(QString::fromStdString(record.model),
+                                                      QString::fromStdString(record.serialNumber))
+                                           : outcomes[i].error);
+    }
+    if (run.Cancelled() && !leftOut.isEmpty()) {
+        ShowMessage(services.prompter,
+                    QStringLiteral("Download cancelled. These terminals did not receive the whole "
+                                   "selection:\r\n%1")
+                        .arg(leftOut.join(QStringLiteral("\r\n"))));
+    }
 }
 
 std::vector<int> ProjectDownloadDialog::CheckedMembers() const {

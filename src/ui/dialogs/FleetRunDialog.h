@@ -1,0 +1,48 @@
+#pragma once
+
+#include "fleet/WorkerPool.h"
+
+#include <QDialog>
+#include <vector>
+
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+// One row a terminal while workers serve a fleet: port, serial, the file it is at, a progress
+// bar and its result, all moving at once. One Cancel stops every worker between two files.
+// The dialog closes itself when the last worker has ended.
+class FleetRunDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct Row {
+        QString port;
+        QString serial;
+    };
+    FleetRunDialog(const QString& title, std::vector<Row> rows, QWidget* parent = nullptr);
+
+    // Runs one task per row (task i for row i) and returns each one's outcome.
+    std::vector<WorkerOutcome> Run(std::vector<WorkerTask> tasks);
+    // The messages each worker sent, by row.
+    const std::vector<QStringList>& Messages() const { return messages_; }
+    bool Cancelled() const { return cancelled_; }
+
+    // The worker program: tarvik-cli beside the running program.
+    static QString WorkerProgram();
+
+protected:
+    // Escape and the close button cancel as the button does; the dialog still waits for the
+    // workers, so none is stopped inside a file.
+    void reject() override;
+
+private:
+    void Progressed(int task, const WorkerEvent& event);
+    void Finished(int task);
+
+    WorkerPool pool_;
+    QTreeWidget* rows_;
+    std::vector<QProgressBar*> bars_;
+    QPushButton* cancel_;
+    std::vector<QStringList> messages_;
+    bool cancelled_ = false;
+};
