@@ -3,6 +3,7 @@
 #include "FileIo.h"
 #include "Operations.h"
 #include "Session.h"
+#include "UsageTracker.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -76,8 +77,10 @@ int32_t TpGetFile(uint32_t handle, const char* terminalPath, const char* pcPath,
     if (source.Get() < 0) return kOpenFailed;
     // A pipe or device is never written to; a link is replaced, not written through.
     if (*pcPath == '\0' || !IsReplaceableByFile(pcPath)) return kPcFileFailed;
-    const bool written =
-        WriteAtomically(pcPath, [&](int target) { return CopyAll(source.Get(), target); });
+    const LinePace pace(file.terminal->RateBytesPerSecond());
+    const bool written = WriteAtomically(pcPath, [&](int target) {
+        return CopyAll(source.Get(), target, pace) == CopyResult::kDone;
+    });
     return written ? kOk : kPcFileFailed;
 }
 
@@ -89,16 +92,16 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
     if (const int32_t rc = LocateEntry(file, terminalPath); rc != kOk) return rc;
     const Lookup& lookup = file.lookup;
 
-    const FileDescriptor source = OpenRegularFile(pcPath, true);
     struct stat info {};
-    if (source.Get() < 0 || ::fstat(source.Get(), &info) != 0) return kPcFileFailed;
+    const FileDescriptor source = OpenRegularFile(pcPath, true, &info);
+    if (source.Get() < 0) return kPcFileFailed;
     if (!lookup.parentFound) return kInvalidPath;
     if (lookup.entry && (lookup.entry->isFolder || flagA == 0)) return kFileExists;
-    if (!lookup.entry && IsFolderFull(lookup.parent, file.path.parts.size() - 1)) return kNoSpace;
+    if (!lookup.entry && IsFolderFull(lookup, file.path.parts.size() - 1)) return kNoSpace;
 
     const std::uint64_t replaced = lookup.entry ? lookup.entry->size : 0;
     const std::uint64_t used =
-        MeasureDrive(file.root).bytes - replaced + static_cast<std::uint64_t>(info.st_size);
+        CurrentUsage(file.root).bytes - replaced + static_cast<std::uint64_t>(info.st_size);
     if (KilobytesFor(used) >
         static_cast<std::uint64_t>(file.terminal->CapacityKB(file.path.drive))) {
         return kNoSpace;
@@ -107,17 +110,12 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
     // A replaced file keeps the name it had; a new one gets the terminal's upper case.
     const std::filesystem::path target =
         lookup.entry ? lookup.entry->path : lookup.parent / FoldCase(file.path.parts.back());
-    bool readFailed = false;
+    const LinePace pace(file.terminal->RateBytesPerSecond());
+    CopyResult copied = CopyResult::kDone;
     const bool written = WriteAtomically(target, [&](int fd) {
-        char chunk[64 * 1024];
-        for (;;) {
-            const ssize_t got = ::read(source.Get(), chunk, sizeof chunk);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) readFailed = true;
-            if (got <= 0) return got == 0;
-            if (!WriteAll(fd, chunk, static_cast<std::size_t>(got))) return false;
-        }
+        copied = CopyAll(source.Get(), fd, pace);
+        return copied == CopyResult::kDone;
     });
     if (written) return kOk;
-    return readFailed ? kPcFileFailed : kFunctionFailed;
+    return copied == CopyResult::kReadFailed ? kPcFileFailed : kFunctionFailed;
 }

@@ -22,8 +22,9 @@ std::vector<std::string_view> Words(std::string_view text) {
     return words;
 }
 
-std::optional<int32_t> Number(std::string_view text) {
-    int32_t value = 0;
+template <typename Integer = int32_t>
+std::optional<Integer> Number(std::string_view text) {
+    Integer value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     return value;
@@ -50,6 +51,10 @@ std::optional<Terminal> Terminal::Load(const std::filesystem::path& folder) {
 bool Terminal::AnswersAtBaud(int32_t baudCode) const {
     const std::string baud = ini_.Get("baud");
     return baud.empty() || Number(baud) == baudCode;
+}
+
+std::uint64_t Terminal::RateBytesPerSecond() const {
+    return Number<std::uint64_t>(ini_.Get("rate")).value_or(0);
 }
 
 int32_t Terminal::InjectedFault(std::string_view operation) const {
@@ -84,6 +89,8 @@ bool Terminal::IsUnformatted(char drive) const {
 std::filesystem::path Terminal::DriveFolder(char drive) const {
     if (!HasDrive(drive)) return {};
     const std::filesystem::path path = folder_ / std::string(1, drive);
+    // Looked at first: a mkdir that finds the folder there costs a look of its own.
+    if (IsRealFolder(path)) return path;
     if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) return {};
     return IsRealFolder(path) ? path : std::filesystem::path{};
 }
