@@ -3,9 +3,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <string>
+#include <thread>
 
 namespace emu {
 
@@ -46,16 +48,36 @@ bool WriteAll(int fd, const void* data, std::size_t size) {
     return true;
 }
 
-bool CopyAll(int from, int to) {
+LinePace::LinePace(std::uint64_t bytesPerSecond)
+    : rate_(bytesPerSecond), start_(std::chrono::steady_clock::now()) {}
+
+std::size_t LinePace::Slice() const {
+    constexpr std::size_t kChunk = 64 * 1024;
+    if (rate_ == 0) return kChunk;
+    return static_cast<std::size_t>(std::clamp<std::uint64_t>(rate_ / 10, 1, kChunk));
+}
+
+void LinePace::Wait(std::uint64_t moved) const {
+    if (rate_ == 0) return;
+    const std::chrono::duration<double> due(static_cast<double>(moved) /
+                                            static_cast<double>(rate_));
+    std::this_thread::sleep_until(start_ + std::chrono::ceil<std::chrono::nanoseconds>(due));
+}
+
+CopyResult CopyAll(int from, int to, const LinePace& pace) {
     char chunk[64 * 1024];
+    const std::size_t slice = std::min(pace.Slice(), sizeof chunk);
+    std::uint64_t moved = 0;
     for (;;) {
-        const ssize_t got = ::read(from, chunk, sizeof chunk);
-        if (got == 0) return true;
+        const ssize_t got = ::read(from, chunk, slice);
+        if (got == 0) return CopyResult::kDone;
         if (got < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return CopyResult::kReadFailed;
         }
-        if (!WriteAll(to, chunk, static_cast<std::size_t>(got))) return false;
+        if (!WriteAll(to, chunk, static_cast<std::size_t>(got))) return CopyResult::kWriteFailed;
+        moved += static_cast<std::uint64_t>(got);
+        pace.Wait(moved);
     }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 
@@ -29,8 +31,25 @@ FileDescriptor OpenRegularFile(const std::filesystem::path& path, bool followLin
 bool IsReplaceableByFile(const std::filesystem::path& path);
 
 bool WriteAll(int fd, const void* data, std::size_t size);
-// Copies the rest of `from` to `to`; false on a read or a write error.
-bool CopyAll(int from, int to);
+
+// A serial line's pace: moving bytes takes their count divided by the rate. A rate of 0
+// has no limit.
+class LinePace {
+public:
+    explicit LinePace(std::uint64_t bytesPerSecond);
+    // How many bytes to move before the next wait: about a tenth of a second's worth.
+    std::size_t Slice() const;
+    // Waits until `moved` bytes in all would have crossed the line since the start.
+    void Wait(std::uint64_t moved) const;
+
+private:
+    std::uint64_t rate_;
+    std::chrono::steady_clock::time_point start_;
+};
+
+enum class CopyResult { kDone, kReadFailed, kWriteFailed };
+// Copies the rest of `from` to `to` at the line's pace.
+CopyResult CopyAll(int from, int to, const LinePace& pace);
 
 // Writes `target` whole or not at all: the content goes to a temporary file in the same
 // folder, is synced, then renamed over the target. `produce` writes to the descriptor and

@@ -76,8 +76,10 @@ int32_t TpGetFile(uint32_t handle, const char* terminalPath, const char* pcPath,
     if (source.Get() < 0) return kOpenFailed;
     // A pipe or device is never written to; a link is replaced, not written through.
     if (*pcPath == '\0' || !IsReplaceableByFile(pcPath)) return kPcFileFailed;
-    const bool written =
-        WriteAtomically(pcPath, [&](int target) { return CopyAll(source.Get(), target); });
+    const LinePace pace(file.terminal->RateBytesPerSecond());
+    const bool written = WriteAtomically(pcPath, [&](int target) {
+        return CopyAll(source.Get(), target, pace) == CopyResult::kDone;
+    });
     return written ? kOk : kPcFileFailed;
 }
 
@@ -107,17 +109,12 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
     // A replaced file keeps the name it had; a new one gets the terminal's upper case.
     const std::filesystem::path target =
         lookup.entry ? lookup.entry->path : lookup.parent / FoldCase(file.path.parts.back());
-    bool readFailed = false;
+    const LinePace pace(file.terminal->RateBytesPerSecond());
+    CopyResult copied = CopyResult::kDone;
     const bool written = WriteAtomically(target, [&](int fd) {
-        char chunk[64 * 1024];
-        for (;;) {
-            const ssize_t got = ::read(source.Get(), chunk, sizeof chunk);
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0) readFailed = true;
-            if (got <= 0) return got == 0;
-            if (!WriteAll(fd, chunk, static_cast<std::size_t>(got))) return false;
-        }
+        copied = CopyAll(source.Get(), fd, pace);
+        return copied == CopyResult::kDone;
     });
     if (written) return kOk;
-    return readFailed ? kPcFileFailed : kFunctionFailed;
+    return copied == CopyResult::kReadFailed ? kPcFileFailed : kFunctionFailed;
 }

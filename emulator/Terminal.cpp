@@ -22,8 +22,9 @@ std::vector<std::string_view> Words(std::string_view text) {
     return words;
 }
 
-std::optional<int32_t> Number(std::string_view text) {
-    int32_t value = 0;
+template <typename Integer = int32_t>
+std::optional<Integer> Number(std::string_view text) {
+    Integer value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     return value;
@@ -50,6 +51,10 @@ std::optional<Terminal> Terminal::Load(const std::filesystem::path& folder) {
 bool Terminal::AnswersAtBaud(int32_t baudCode) const {
     const std::string baud = ini_.Get("baud");
     return baud.empty() || Number(baud) == baudCode;
+}
+
+std::uint64_t Terminal::RateBytesPerSecond() const {
+    return Number<std::uint64_t>(ini_.Get("rate")).value_or(0);
 }
 
 int32_t Terminal::InjectedFault(std::string_view operation) const {

@@ -26,6 +26,8 @@ public:
     bool IsUsb() const { return Port().find("TQ") != std::string::npos; }
     bool IsOffline() const { return ini_.Get("offline") == "1"; }
     bool AnswersAtBaud(int32_t baudCode) const;
+    // rate= in bytes a second; 0 (no limit) when absent or not a whole number.
+    std::uint64_t RateBytesPerSecond() const;
     // The code that fail= injects for the operation named so, or 0.
     int32_t InjectedFault(std::string_view operation) const;
 

@@ -1,6 +1,8 @@
 #include "BenchFixture.h"
+#include "Terminal.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace fs = std::filesystem;
@@ -209,6 +211,44 @@ INSTANTIATE_TEST_SUITE_P(
                       RenameCase{"C:\\DATA", "info", 0, "INFO/stock.dat"},
                       RenameCase{"C:\\DATA", "INFO.D", 2626, "DATA/stock.dat"},
                       RenameCase{"C:\\", "INFO", 2621, "DATA/stock.dat"}));
+
+struct RateCase {
+    const char* rate;  // as terminal.ini gives it
+    std::uint64_t bytesPerSecond;
+};
+
+void PrintTo(const RateCase& c, std::ostream* out) {
+    *out << "rate=" << c.rate;
+}
+
+class LineRate : public LinkedTerminalTest, public ::testing::WithParamInterface<RateCase> {};
+
+// A put and a get each take at least their bytes over the rate; anything but a whole
+// number is no limit.
+TEST_P(LineRate, ATransferTakesItsBytesOverTheRate) {
+    OpenTerminal(std::string("port=COM3\ndrives=C:64\nrate=") + GetParam().rate + "\n");
+    const std::uint64_t rate = GetParam().bytesPerSecond;
+    EXPECT_EQ(rate, emu::Terminal::Load(bench_ / "t1").value().RateBytesPerSecond());
+    const std::string content(1500, 'x');
+    Write(base_ / "pc/SOURCE", content);
+
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    EXPECT_CODE(0, tp.TpPutFile(handle_, (base_ / "pc/SOURCE").c_str(), "C:\\A.DAT", 1, 1));
+    const Clock::time_point put = Clock::now();
+    EXPECT_CODE(0, tp.TpGetFile(handle_, "C:\\A.DAT", (base_ / "pc/BACK").c_str(), 1));
+    const Clock::time_point got = Clock::now();
+    EXPECT_EQ(content, Read(base_ / "pc/BACK"));
+
+    const std::chrono::duration<double> least(rate == 0 ? 0.0 : content.size() / double(rate));
+    EXPECT_LE(least, put - start);
+    EXPECT_LE(least, got - put);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, LineRate,
+                         ::testing::Values(RateCase{"5000", 5000}, RateCase{"0", 0},
+                                           RateCase{"", 0}, RateCase{"-5000", 0},
+                                           RateCase{"fast", 0}, RateCase{"5000 B/s", 0}));
 
 TEST_F(Transfer, DeleteRemovesOnlyAFile) {
     EXPECT_CODE(0, tp.TpDeleteFile(handle_, "C:\\DATA\\STOCK.DAT"));
