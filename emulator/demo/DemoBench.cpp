@@ -35,11 +35,13 @@ constexpr const char* kProgram =
     "10 REM STOCK TAKING\r\n20 PRINT \"SCAN ITEM\"\r\n30 INPUT CODE$\r\n40 GOTO 20\r\n";
 constexpr const char* kStock = "4006381333931,12\r\n5012345678900,3\r\n9780201379624,1\r\n";
 
+// A serial line at 115200 baud moves about 11,500 bytes a second, USB about a megabyte, so
+// the progress of a copy is seen.
 const std::vector<DemoTerminal>& DemoTerminals() {
     static const std::vector<DemoTerminal> terminals = {
         {"demo-com3",
          "port=COM3\nmodel=TQ-3100\nfirmware=A00-1.10\nserial=10000042\n"
-         "drives=C:2048 D:4096 E:1024\nunformatted=\noffline=0\nfail=\n",
+         "drives=C:2048 D:4096 E:1024\nunformatted=\noffline=0\nrate=11500\nfail=\n",
          {{"C/DATA/STOCK.DAT", kStock},
           {"C/README.TXT", kReadme},
           {"D/PROGRAM/MAIN.BAS", kProgram},
@@ -48,7 +50,7 @@ const std::vector<DemoTerminal>& DemoTerminals() {
           {"E/BACKUP/", nullptr}}},
         {"demo-usb",
          "port=TQ-3100-0001\nmodel=TQ-3100\nfirmware=A00-1.10\nserial=10000077\n"
-         "drives=C:2048 D:4096 E:2048\nunformatted=\noffline=0\nfail=\n",
+         "drives=C:2048 D:4096 E:2048\nunformatted=\noffline=0\nrate=1000000\nfail=\n",
          {{"C/DATA/ORDERS.DAT", "ORDER,ITEM,QTY\r\n1001,4006381333931,5\r\n"},
           {"C/README.TXT", kReadme},
           {"D/PROGRAM/MAIN.BAS", kProgram},
@@ -57,7 +59,7 @@ const std::vector<DemoTerminal>& DemoTerminals() {
           {"E/", nullptr}}},
         {"demo-com4",
          "port=COM4\nmodel=TQ-2200\nfirmware=A00-0.90\nserial=20000013\n"
-         "drives=C:1024 D:2048\nunformatted=\noffline=0\nfail=\n",
+         "drives=C:1024 D:2048\nunformatted=\noffline=0\nrate=11500\nfail=\n",
          {{"C/DATA/STOCK.DAT", kStock},
           {"C/README.TXT", kReadme},
           {"D/PROGRAM/MAIN.BAS", kProgram},
@@ -66,7 +68,7 @@ const std::vector<DemoTerminal>& DemoTerminals() {
         // Switched off: it is offered as a port but does not answer.
         {"demo-com5",
          "port=COM5\nmodel=TQ-3100\nfirmware=A00-1.10\nserial=10000099\n"
-         "drives=C:2048 D:4096 E:1024\nunformatted=\noffline=1\nfail=\n",
+         "drives=C:2048 D:4096 E:1024\nunformatted=\noffline=1\nrate=11500\nfail=\n",
          {{"C/README.TXT", kReadme}}},
     };
     return terminals;
