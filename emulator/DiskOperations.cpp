@@ -2,6 +2,7 @@
 #include "DriveTree.h"
 #include "Operations.h"
 #include "Session.h"
+#include "UsageTracker.h"
 
 #include <system_error>
 #include <vector>
@@ -33,7 +34,7 @@ int32_t TpDiskInfo(uint32_t handle, const char* drive, int32_t* capacityKB, int3
     const Terminal& terminal = *disk.terminal;
     const char letter = disk.path.drive;
     *capacityKB = terminal.CapacityKB(letter);
-    *other = terminal.IsUnformatted(letter) ? 0 : MeasureDrive(disk.root).files;
+    *other = terminal.IsUnformatted(letter) ? 0 : CurrentUsage(disk.root).files;
     *freeKB = FreeKB(terminal, letter, disk.root);
     return kOk;
 }

@@ -3,6 +3,7 @@
 #include "FileIo.h"
 #include "Operations.h"
 #include "Session.h"
+#include "UsageTracker.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -100,7 +101,7 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
 
     const std::uint64_t replaced = lookup.entry ? lookup.entry->size : 0;
     const std::uint64_t used =
-        MeasureDrive(file.root).bytes - replaced + static_cast<std::uint64_t>(info.st_size);
+        CurrentUsage(file.root).bytes - replaced + static_cast<std::uint64_t>(info.st_size);
     if (KilobytesFor(used) >
         static_cast<std::uint64_t>(file.terminal->CapacityKB(file.path.drive))) {
         return kNoSpace;

@@ -4,6 +4,7 @@
 #include "Codes.h"
 #include "DriveTree.h"
 #include "Handles.h"
+#include "UsageTracker.h"
 
 #include <algorithm>
 
@@ -30,7 +31,7 @@ int32_t OpenDrive(const Terminal& terminal, const TerminalPath& path, bool allow
 
 int32_t FreeKB(const Terminal& terminal, char drive, const std::filesystem::path& root) {
     if (terminal.IsUnformatted(drive)) return -1;
-    const std::uint64_t used = KilobytesFor(MeasureDrive(root).bytes);
+    const std::uint64_t used = KilobytesFor(CurrentUsage(root).bytes);
     const auto capacity = static_cast<std::uint64_t>(terminal.CapacityKB(drive));
     return static_cast<int32_t>(capacity - std::min(used, capacity));
 }
