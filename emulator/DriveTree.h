@@ -27,18 +27,21 @@ struct DriveEntry {
 // case.
 std::vector<DriveEntry> VisibleEntries(const std::filesystem::path& folder, std::size_t level);
 
-// A folder, a drive's root included, holds no more entries than one listing takes.
-inline constexpr std::size_t kMaxFolderEntries = 225;
-// Whether a new entry would not fit in the folder; one made on the PC may hold more.
-bool IsFolderFull(const std::filesystem::path& folder, std::size_t level);
-
 // A terminal path's components looked up one by one, without regard to case.
 struct Lookup {
     bool parentFound = false;  // every component but the last is a visible folder
     std::filesystem::path parent;
     std::optional<DriveEntry> entry;  // the last component, when it exists; the root for none
+    // The parent's visible entries, when looking for the last component listed it.
+    std::optional<std::size_t> visibleInParent;
 };
 Lookup Resolve(const std::filesystem::path& driveRoot, const std::vector<std::string>& parts);
+
+// A folder, a drive's root included, holds no more entries than one listing takes.
+inline constexpr std::size_t kMaxFolderEntries = 225;
+// Whether a new entry would not fit in the lookup's parent, `level` components below the
+// drive's root; one made on the PC may hold more.
+bool IsFolderFull(const Lookup& lookup, std::size_t level);
 
 struct DriveUsage {
     std::uint64_t bytes = 0;

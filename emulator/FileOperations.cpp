@@ -97,7 +97,7 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
     if (source.Get() < 0 || ::fstat(source.Get(), &info) != 0) return kPcFileFailed;
     if (!lookup.parentFound) return kInvalidPath;
     if (lookup.entry && (lookup.entry->isFolder || flagA == 0)) return kFileExists;
-    if (!lookup.entry && IsFolderFull(lookup.parent, file.path.parts.size() - 1)) return kNoSpace;
+    if (!lookup.entry && IsFolderFull(lookup, file.path.parts.size() - 1)) return kNoSpace;
 
     const std::uint64_t replaced = lookup.entry ? lookup.entry->size : 0;
     const std::uint64_t used =

@@ -64,7 +64,7 @@ int32_t TpMakeDir(uint32_t handle, const char* folder) {
     if (const int32_t rc = LocateFolder(dir, folder, true); rc != kOk) return rc;
     if (!dir.lookup.parentFound) return kInvalidPath;
     if (dir.lookup.entry || dir.path.parts.empty()) return kMakeFolderFailed;
-    if (IsFolderFull(dir.lookup.parent, dir.path.parts.size() - 1)) return kNoSpace;
+    if (IsFolderFull(dir.lookup, dir.path.parts.size() - 1)) return kNoSpace;
 
     const std::filesystem::path made = dir.lookup.parent / FoldCase(dir.path.parts.back());
     if (::mkdir(made.c_str(), 0777) != 0) {
