@@ -15,7 +15,8 @@ FileDescriptor::~FileDescriptor() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-FileDescriptor OpenRegularFile(const std::filesystem::path& path, bool followLinks) {
+FileDescriptor OpenRegularFile(const std::filesystem::path& path, bool followLinks,
+                               struct stat* status) {
     struct stat info {};
     const int found = followLinks ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info);
     if (found != 0 || !S_ISREG(info.st_mode)) return FileDescriptor{};
@@ -25,6 +26,7 @@ FileDescriptor OpenRegularFile(const std::filesystem::path& path, bool followLin
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return FileDescriptor{};
     }
+    if (status != nullptr) *status = info;
     return file;
 }
 

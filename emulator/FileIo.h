@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <functional>
 
+struct stat;
+
 namespace emu {
 
 // Closes the descriptor when it goes, however the operation ends.
@@ -26,7 +28,9 @@ private:
 // Opens a regular file for reading, or gives no descriptor. A pipe, device, socket or
 // folder is refused by its kind before any open, so nothing waits on a writer; the open
 // itself does not block and the kind is checked again on the descriptor.
-FileDescriptor OpenRegularFile(const std::filesystem::path& path, bool followLinks);
+// `status`, when given, receives what the descriptor's check found.
+FileDescriptor OpenRegularFile(const std::filesystem::path& path, bool followLinks,
+                               struct stat* status = nullptr);
 // Whether `path` may be replaced by a written file: absent, a regular file or a link.
 bool IsReplaceableByFile(const std::filesystem::path& path);
 

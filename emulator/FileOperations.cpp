@@ -92,9 +92,9 @@ int32_t TpPutFile(uint32_t handle, const char* pcPath, const char* terminalPath,
     if (const int32_t rc = LocateEntry(file, terminalPath); rc != kOk) return rc;
     const Lookup& lookup = file.lookup;
 
-    const FileDescriptor source = OpenRegularFile(pcPath, true);
     struct stat info {};
-    if (source.Get() < 0 || ::fstat(source.Get(), &info) != 0) return kPcFileFailed;
+    const FileDescriptor source = OpenRegularFile(pcPath, true, &info);
+    if (source.Get() < 0) return kPcFileFailed;
     if (!lookup.parentFound) return kInvalidPath;
     if (lookup.entry && (lookup.entry->isFolder || flagA == 0)) return kFileExists;
     if (!lookup.entry && IsFolderFull(lookup, file.path.parts.size() - 1)) return kNoSpace;

@@ -89,6 +89,8 @@ bool Terminal::IsUnformatted(char drive) const {
 std::filesystem::path Terminal::DriveFolder(char drive) const {
     if (!HasDrive(drive)) return {};
     const std::filesystem::path path = folder_ / std::string(1, drive);
+    // Looked at first: a mkdir that finds the folder there costs a look of its own.
+    if (IsRealFolder(path)) return path;
     if (::mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) return {};
     return IsRealFolder(path) ? path : std::filesystem::path{};
 }

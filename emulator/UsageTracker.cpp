@@ -2,6 +2,7 @@
 
 #include "Paths.h"
 
+#include <linux/limits.h>
 #include <linux/magic.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -135,13 +136,15 @@ void UsageTracker::Catch() {
     std::map<DriveKey, std::set<std::string>> changed;
     bool overflow = false;
     alignas(inotify_event) char buffer[64 * 1024];
-    for (;;) {
+    // A read takes every notice that fits, so one that leaves room for another took them all.
+    constexpr ssize_t kFull = sizeof buffer - (sizeof(inotify_event) + NAME_MAX + 1);
+    for (bool more = true; more;) {
         const ssize_t got = ::read(notices_, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        for (const char* at = buffer; at < buffer + got;) {
-            const auto* notice = reinterpret_cast<const inotify_event*>(at);
-            at += sizeof(inotify_event) + notice->len;
+        more = got >= kFull;
+        for (ssize_t at = 0; at < got;) {
+            const auto* notice = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + notice->len);
             if (notice->mask & IN_Q_OVERFLOW) overflow = true;
             const auto found = owners_.find(notice->wd);
             if (found == owners_.end()) continue;
