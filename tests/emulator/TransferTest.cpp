@@ -31,6 +31,23 @@ TEST_F(Transfer, GetCopiesTheFileWholeOverAnExistingPcFile) {
     EXPECT_EQ(1, std::distance(fs::directory_iterator(base_ / "pc"), fs::directory_iterator()));
 }
 
+// Of names that differ in case only, the exact one wins, then the first in byte order; an
+// entry the terminal cannot see is passed over.
+TEST_F(Transfer, GetFindsTheExactNameFirst) {
+    Write(bench_ / "t1/C/DATA/Twin.dat", "mixed");
+    Write(bench_ / "t1/C/DATA/TWIN.DAT", "upper");
+    Write(bench_ / "t1/C/DATA/link.dat", "real");
+    fs::create_symlink(outside_ / "SECRET.TXT", bench_ / "t1/C/DATA/LINK.DAT");
+    const std::pair<const char*, const char*> cases[] = {{"C:\\DATA\\TWIN.DAT", "upper"},
+                                                         {"C:\\DATA\\Twin.dat", "mixed"},
+                                                         {"C:\\DATA\\twin.DAT", "upper"},
+                                                         {"C:\\DATA\\LINK.DAT", "real"}};
+    for (const auto& [path, content] : cases) {
+        EXPECT_CODE(0, tp.TpGetFile(handle_, path, (base_ / "pc/OUT.DAT").c_str(), 1));
+        EXPECT_EQ(content, Read(base_ / "pc/OUT.DAT")) << path;
+    }
+}
+
 class UnwritablePcPath : public Transfer, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(UnwritablePcPath, LeavesNoFileBehind) {
