@@ -99,13 +99,14 @@ int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& 
 
 }  // namespace
 
-bool WriteAtomically(const std::filesystem::path& target, const std::function<bool(int)>& produce) {
+bool WriteAtomically(const std::filesystem::path& target, const std::function<bool(int)>& produce,
+                     bool sync) {
     // A target naming a folder ("dir/") has no file name to write under.
     if (target.filename().empty()) return false;
     std::filesystem::path temporary;
     const int fd = CreateTemporary(target, temporary);
     if (fd < 0) return false;
-    bool ok = produce(fd) && ::fsync(fd) == 0;
+    bool ok = produce(fd) && (!sync || ::fsync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temporary.c_str());
