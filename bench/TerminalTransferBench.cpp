@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
     qint64 smallBytes = 0;
     for (int i = 0; i < kSmallFiles; ++i) {
         // A terminal folder holds at most 225 entries, so the files fill several.
-        const QString folder = QStringLiteral("%1/WORK/PART%2").arg(pc).arg(i / kFilesPerFolder);
+        const QString folder = QStringLiteral("%1/WORK/BATCH%2").arg(pc).arg(i / kFilesPerFolder);
         QDir().mkpath(folder);
         const QByteArray content = Bytes(200 + (i * 37) % 3800, static_cast<quint32>(i));
         smallBytes += content.size();

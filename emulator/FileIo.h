@@ -56,8 +56,10 @@ enum class CopyResult { kDone, kReadFailed, kWriteFailed };
 CopyResult CopyAll(int from, int to, const LinePace& pace);
 
 // Writes `target` whole or not at all: the content goes to a temporary file in the same
-// folder, is synced, then renamed over the target. `produce` writes to the descriptor and
-// returns false to give up, which leaves the target as it was and no temporary file behind.
-bool WriteAtomically(const std::filesystem::path& target, const std::function<bool(int)>& produce);
+// folder, is synced unless `sync` is false, then renamed over the target. `produce` writes to
+// the descriptor and returns false to give up, which leaves the target as it was and no
+// temporary file behind.
+bool WriteAtomically(const std::filesystem::path& target, const std::function<bool(int)>& produce,
+                     bool sync = true);
 
 }  // namespace emu

@@ -101,6 +101,7 @@ private:
     std::mutex mutex_;
     int notices_ = -1;
     std::map<DriveKey, Drive> drives_;
+    std::set<DriveKey> untracked_;
     // A watch serves every name of its folder or file.
     std::unordered_map<int, std::vector<Owner>> owners_;
 };
@@ -117,11 +118,13 @@ DriveUsage UsageTracker::Usage(const std::filesystem::path& root) {
         known->second.root = root;
         return known->second.usage;
     }
-    if (!NoticesEveryChange(root)) return MeasureDrive(root);
+    if (untracked_.count(key) || !NoticesEveryChange(root)) return MeasureDrive(root);
     Drive& drive = drives_[key];
     drive.root = root;
     if (!Add(drive, key, "") || !drive.nodes.count("")) {
+        // Out of watches, most likely: trying again on every call would cost twice a count.
         Forget(key);
+        untracked_.insert(key);
         return MeasureDrive(root);
     }
     return drive.usage;
@@ -166,6 +169,7 @@ void UsageTracker::Catch() {
         ::close(notices_);
         notices_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         drives_.clear();
+        untracked_.clear();
         owners_.clear();
         return;
     }
