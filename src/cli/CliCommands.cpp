@@ -354,7 +354,7 @@ int RunWorker(const CliArguments& arguments) {
                 services, {file.folder, file.name, project.requirements, project.header, {record},
                            {true}, checked});
             ok = !outcome.cancelled && outcome.incomplete.empty() && reporter.Messages() == 0;
-            if (outcome.cancelled) error = QStringLiteral("Cancelled.");
+            if (outcome.cancelled) error = QString::fromLatin1(kWorkerCancelledText);
         }
     } else if (command == QLatin1String("collect")) {
         const QString into = arguments.Has("into") ? QFileInfo(arguments.Value("into")).absoluteFilePath()
@@ -380,7 +380,7 @@ int RunWorker(const CliArguments& arguments) {
         if (reporter.BeforeFile(image, QString::fromStdString(record.portName), QFileInfo(image).size())) {
             ok = UpgradeCheckedTerminals(services, terminals, {true}, image) == 1;
         } else {
-            error = QStringLiteral("Cancelled.");
+            error = QString::fromLatin1(kWorkerCancelledText);
         }
     }
     QStringList files{arguments.operands[0]};

@@ -23,6 +23,9 @@ struct WorkerEvent {
     int Percent() const;
 };
 
+// A worker's result error when it stopped between files on "cancel".
+inline constexpr char kWorkerCancelledText[] = "Cancelled.";
+
 // No line of a worker is longer; a longer one is not an event.
 inline constexpr qsizetype kMaxWorkerLine = 64 * 1024;
 

@@ -22,7 +22,7 @@ QString Field(QString text) {
 
 QString JournalPath() {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification ignores a relative path.
+    // A relative XDG_STATE_HOME is not trusted: it would depend on the working folder.
     if (state.isEmpty() || !QDir::isAbsolutePath(state)) state = QDir::homePath() + "/.local/state";
     return state + QStringLiteral("/tarvik/journal.log");
 }

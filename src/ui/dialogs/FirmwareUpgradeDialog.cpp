@@ -5,7 +5,6 @@
 #include "core/Services.h"
 #include "core/TarvikDoc.h"
 #include "firmware/FirmwareUpgrade.h"
-#include "link/ResultCodes.h"
 #include "platform/Prompter.h"
 #include "ui/dialogs/FleetRunDialog.h"
 #include "ui_FirmwareUpgradeDialog.h"
@@ -101,14 +100,9 @@ void FirmwareUpgradeDialog::Upgrade() {
         for (const QString& text : run.Messages()[i]) {
             if (text != QLatin1String(kUpgradeCompleteText)) ShowMessage(services.prompter, text);
         }
-        if (outcomes[i].ok || !run.Messages()[i].isEmpty() || outcomes[i].error == QLatin1String("Cancelled.")) {
-            continue;
+        if (const QString failure = run.UntoldFailure(i, records[i]); !failure.isEmpty()) {
+            ShowMessage(services.prompter, failure);
         }
-        ShowMessage(services.prompter, outcomes[i].error == QLatin1String(kDeviceOfflineText)
-                                           ? QStringLiteral("%1-%2 is Off-line!")
-                                                 .arg(QString::fromStdString(records[i].model),
-                                                      QString::fromStdString(records[i].serialNumber))
-                                           : outcomes[i].error);
     }
     if (anyUpgraded) ShowMessage(services.prompter, kUpgradeCompleteText);
 }

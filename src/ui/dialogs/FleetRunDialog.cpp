@@ -1,5 +1,7 @@
 #include "ui/dialogs/FleetRunDialog.h"
 
+#include "link/ResultCodes.h"
+
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QProgressBar>
@@ -58,6 +60,15 @@ std::vector<WorkerOutcome> FleetRunDialog::Run(std::vector<WorkerTask> tasks) {
                               Qt::QueuedConnection);
     exec();
     return pool_.Outcomes();
+}
+
+QString FleetRunDialog::UntoldFailure(size_t row, const ConnectionSettings& record) const {
+    const WorkerOutcome& outcome = pool_.Outcomes()[row];
+    if (outcome.ok || !messages_[row].isEmpty() || outcome.error == QLatin1String(kWorkerCancelledText))
+        return {};
+    if (outcome.error != QLatin1String(kDeviceOfflineText)) return outcome.error;
+    return QStringLiteral("%1-%2 is Off-line!")
+        .arg(QString::fromStdString(record.model), QString::fromStdString(record.serialNumber));
 }
 
 void FleetRunDialog::reject() {

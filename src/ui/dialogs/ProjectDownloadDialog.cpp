@@ -4,7 +4,6 @@
 #include "core/OperationGate.h"
 #include "core/Services.h"
 #include "core/TarvikDoc.h"
-#include "link/ResultCodes.h"
 #include "platform/Prompter.h"
 #include "platform/Questions.h"
 #include "project/ProjectDownload.h"
@@ -174,13 +173,9 @@ void ProjectDownloadDialog::Download() {
         for (const QString& text : run.Messages()[i]) ShowMessage(services.prompter, text);
         if (outcomes[i].ok) continue;
         leftOut << TerminalItemText(record);
-        if (!run.Messages()[i].isEmpty() || outcomes[i].error == QLatin1String("Cancelled.")) continue;
-        // A terminal that did not answer is named as the roster knows it.
-        ShowMessage(services.prompter, outcomes[i].error == QLatin1String(kDeviceOfflineText)
-                                           ? QStringLiteral("%1-%2 is Off-line!")
-                                                 .arg(QString::fromStdString(record.model),
-                                                      QString::fromStdString(record.serialNumber))
-                                           : outcomes[i].error);
+        if (const QString failure = run.UntoldFailure(i, record); !failure.isEmpty()) {
+            ShowMessage(services.prompter, failure);
+        }
     }
     if (run.Cancelled() && !leftOut.isEmpty()) {
         ShowMessage(services.prompter,
