@@ -22,6 +22,16 @@ bool PasteEnabled(const CFileTreeCtrl* active, const CFileTreeCtrl* source) {
     return source != active;
 }
 
+QString CollectedProject(const CommandState& state) {
+    const CFileTreeCtrl* tree = state.activeTree;
+    if (!tree || tree->IsFileMode() || !tree->ContextItem()) return {};
+    const QTreeWidgetItem* item = tree->ContextItem();
+    const int kind = CFileTreeCtrl::ItemImage(item);
+    const bool pcProject = tree->IsPcTree() && kind == kKindProjectOrTerminal && item->parent() == tree->RootItem();
+    const bool installedProject = !tree->IsPcTree() && kind == kKindTerminalProject;
+    return pcProject || installedProject ? item->text(0) : QString();
+}
+
 bool IsCommandEnabled(int commandId, const CommandState& state, bool projectMode,
                       const CTarvikDoc& doc) {
     switch (commandId) {
@@ -30,6 +40,7 @@ bool IsCommandEnabled(int commandId, const CommandState& state, bool projectMode
         // Project Mode needs a terminal in the roster, File Mode a connected terminal.
         case ID_FW_UPGRADE:
             return projectMode ? !doc.terminals.empty() : !doc.settings.model.empty();
+        case ID_COLLECT_DATA: return projectMode && !doc.terminals.empty() && !CollectedProject(state).isEmpty();
         case ID_EDIT_COPY: return state.commands.copy;
         case ID_EDIT_CUT: return state.commands.cut;
         case ID_DELETE: return state.commands.del;

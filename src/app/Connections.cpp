@@ -58,13 +58,13 @@ void ConnectDisconnect(CommandState& state, CTerminalView& view, UsbNotices& usb
     view.SetOnline(state.connected);
 }
 
-void NewConnect(CTerminalView& view, UsbNotices& usb, QWidget* window) {
+const ConnectionSettings* NewConnect(CTerminalView& view, UsbNotices& usb, QWidget* window) {
     usb.Settle();
     OperationScope operation;
     const Services services = InstalledServices();
     auto record = std::make_unique<ConnectionSettings>(ConnectionSettings{"Com1", 0, "", ""});
     CConnectSetupDlg dialog(record.get(), window);
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.exec() != QDialog::Accepted) return nullptr;
 
     const auto& terminals = g_doc->terminals;
     const bool alreadyOpen = std::any_of(terminals.begin(), terminals.end(), [&](const auto& other) {
@@ -72,45 +72,51 @@ void NewConnect(CTerminalView& view, UsbNotices& usb, QWidget* window) {
     });
     if (alreadyOpen) {
         ShowMessage(services.prompter, QStringLiteral("The port is already opened!"));
-        return;
+        return nullptr;
     }
 
     TerminalLink link(services.library, *record);
     if (!link) {
         record.reset();
         ShowMessage(services.prompter, kConnectFail);
-        return;
+        return nullptr;
     }
 
     // A terminal whose identity cannot be read is still connected, as an unknown device.
     TerminalIdentity identity;
     const bool read = link.ReadIdentity(identity) == kSuccess;
-    if (read) {
-        record->model = identity.model;
-        record->serialNumber = identity.serialNumber;
+    return &AddToRoster(view, std::move(record), read ? &identity : nullptr);
+}
+
+const ConnectionSettings& AddToRoster(CTerminalView& view, std::unique_ptr<ConnectionSettings> record,
+                                      const TerminalIdentity* identity) {
+    if (identity) {
+        record->model = identity->model;
+        record->serialNumber = identity->serialNumber;
     } else {
         record->model = "Unknow Device";
         record->serialNumber.clear();
     }
-    const QString label =
-        QString::fromStdString(TerminalLabel(record->portName, read ? &identity : nullptr));
-
     CTerminalFileTree* roster = view.Roster();
     roster->setEnabled(true);
-    roster->InsertItem(roster->RootItem(), label, kKindProjectOrTerminal, false);
+    roster->InsertItem(roster->RootItem(), QString::fromStdString(TerminalLabel(record->portName, identity)),
+                       kKindProjectOrTerminal, false);
     g_doc->terminals.push_back(std::move(record));
     roster->RootItem()->setExpanded(true);
+    return *g_doc->terminals.back();
 }
 
-void CloseConnect(CommandState& state, CTerminalView& view) {
+QString CloseConnect(CommandState& state, CTerminalView& view) {
     CTerminalFileTree* roster = view.Roster();
     const int position = roster->RecordIndex(roster->CaretItem());
-    if (position < 0) return;
+    if (position < 0) return {};
     auto& terminals = g_doc->terminals;
+    const QString port = QString::fromStdString(terminals[static_cast<size_t>(position)]->portName);
     terminals.erase(terminals.begin() + position);
     roster->RemoveItem(roster->RootItem()->child(position));
     state.closeConnectEnabled = false;
     roster->setEnabled(!terminals.empty());
+    return port;
 }
 
 UsbNotices::UsbNotices(const CommandState& state, CTerminalView& view)

@@ -2,7 +2,12 @@
 
 #include "platform/DeviceWatcher.h"
 
+#include <QString>
+#include <memory>
+
 struct CommandState;
+struct ConnectionSettings;
+struct TerminalIdentity;
 class CTerminalView;
 class QWidget;
 class UsbNotices;
@@ -10,8 +15,13 @@ class UsbNotices;
 // The connection commands: File Mode's one terminal, Project Mode's roster. Each waits for a
 // running USB wait to settle first; dialogs open over `window`.
 void ConnectDisconnect(CommandState& state, CTerminalView& view, UsbNotices& usb);
-void NewConnect(CTerminalView& view, UsbNotices& usb, QWidget* window);
-void CloseConnect(CommandState& state, CTerminalView& view);
+// The record New Connect added to the roster, null when none was.
+const ConnectionSettings* NewConnect(CTerminalView& view, UsbNotices& usb, QWidget* window);
+// The port of the terminal Close Connect took out of the roster, empty when none.
+QString CloseConnect(CommandState& state, CTerminalView& view);
+// Puts a terminal that answered at the end of the roster; `identity` is null when its read failed.
+const ConnectionSettings& AddToRoster(CTerminalView& view, std::unique_ptr<ConnectionSettings> record,
+                                      const TerminalIdentity* identity);
 
 #include <QObject>
 #include <QTimer>

@@ -4,6 +4,8 @@
 #include "app/CommandState.h"
 #include "app/Connections.h"
 #include "app/EditCommands.h"
+#include "app/Fleet.h"
+#include "app/UserSettings.h"
 #include "app/StringTable.h"
 #include "core/InstalledServices.h"
 #include "core/TarvikDoc.h"
@@ -23,6 +25,7 @@
 #include "ui/trees/TerminalView.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
@@ -60,6 +63,10 @@ constexpr CommandText kCommands[] = {
     {ID_RENAME, "Rename"},
     {ID_FORMAT, "Format"},
     {ID_PROPERTY, "Property"},
+    {ID_VIEW_FLEET, "Fleet"},
+    {ID_EXPORT_FLEET, "Export Fleet..."},
+    {ID_FORGET_ROSTER, "Forget Roster"},
+    {ID_COLLECT_DATA, "Collect Data..."},
 };
 
 constexpr int kProjectMenu = 128;
@@ -83,6 +90,7 @@ CMainFrame::CMainFrame() {
     Tp().TpSetMode(1);
     CreateClient();
     usbNotices_ = std::make_unique<UsbNotices>(state, *terminalView_);
+    fleet_ = std::make_unique<Fleet>(*terminalView_, this);
     deviceWatcher_ = new DeviceWatcher(QString::fromStdString(Tp().WatchFolder()), this);
     connect(deviceWatcher_, &DeviceWatcher::deviceChanged, this, &CMainFrame::OnDeviceChange);
     CreateMenus();
@@ -99,6 +107,7 @@ CMainFrame::CMainFrame() {
 
 CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
+    fleet_.reset();
     delete deviceWatcher_;
     deviceWatcher_ = nullptr;
     SetPromptOwner(nullptr);
@@ -240,12 +249,13 @@ void CMainFrame::CreateMenus() {
     QMenuBar* bar = menuBar();
     bar->setAccessibleName(QStringLiteral("Menu bar"));
     projectFileMenu_ = fill(bar->addMenu(QStringLiteral("&File")),
-                            {ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_EXIT});
+                            {ID_NEW_CONNECT, ID_CLOSE_CONNECT, 0, ID_EXPORT_FLEET, ID_FORGET_ROSTER, 0,
+                             ID_APP_EXIT});
     fileFileMenu_ = fill(bar->addMenu(QStringLiteral("&File")), {ID_APP_EXIT});
     setupMenu_ = fill(bar->addMenu(QStringLiteral("Setup")), {ID_CONNECT, ID_COM_SETUP});
-    fill(bar->addMenu(QStringLiteral("Tools")), {ID_FW_UPGRADE});
+    fill(bar->addMenu(QStringLiteral("Tools")), {ID_FW_UPGRADE, ID_COLLECT_DATA});
     fill(bar->addMenu(QStringLiteral("&View")),
-         {ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+         {ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_FLEET, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
     fill(bar->addMenu(QStringLiteral("&Help")), {ID_APP_ABOUT});
 
     fileContextMenu_ = fill(new QMenu(this), {ID_EDIT_CUT, ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0,
@@ -256,7 +266,7 @@ void CMainFrame::CreateMenus() {
     // both: Project Mode's menu has actions of its own that run the same commands.
     projectContextMenu_ = new QMenu(this);
     const std::initializer_list<int> projectEntries = {ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0,
-                                                       ID_PROPERTY};
+                                                       ID_COLLECT_DATA, 0, ID_PROPERTY};
     for (int id : projectEntries) {
         if (id == 0) {
             projectContextMenu_->addSeparator();
@@ -294,6 +304,8 @@ void CMainFrame::RunDeleteKey() {
 
 void CMainFrame::BeginOperation() {
     if (operationDepth_++ > 0) return;
+    // No fleet worker may hold a terminal the operation opens.
+    fleet_->Settle();
     progress_.Start();
     usbNotices_->OperationStarted();
 }
@@ -302,6 +314,8 @@ void CMainFrame::EndOperation() {
     if (--operationDepth_ > 0) return;
     progress_.Finish();
     usbNotices_->OperationEnded();
+    // After the caller's own work on the trees, not inside it.
+    QTimer::singleShot(0, fleet_.get(), &Fleet::OperationEnded);
 }
 
 void CMainFrame::OnDeviceChange(DeviceEvent event) { usbNotices_->Notice(event); }
@@ -337,8 +351,18 @@ void CMainFrame::OnCommand(int commandId) {
             ConnectDisconnect(state, *terminalView_, *usbNotices_);
             SetConnectButtonImage(state.connected ? 3 : 1);
             break;
-        case ID_NEW_CONNECT: NewConnect(*terminalView_, *usbNotices_, this); break;
-        case ID_CLOSE_CONNECT: CloseConnect(state, *terminalView_); break;
+        case ID_NEW_CONNECT:
+            if (const ConnectionSettings* record = NewConnect(*terminalView_, *usbNotices_, this)) {
+                fleet_->Connected(*record);
+            }
+            break;
+        case ID_CLOSE_CONNECT:
+            if (const QString port = CloseConnect(state, *terminalView_); !port.isEmpty()) fleet_->Closed(port);
+            break;
+        case ID_VIEW_FLEET: fleet_->ShowWindow(); break;
+        case ID_EXPORT_FLEET: fleet_->Export(); break;
+        case ID_FORGET_ROSTER: fleet_->Forget(); break;
+        case ID_COLLECT_DATA: fleet_->Collect(CollectedProject(state)); break;
         case ID_FW_UPGRADE: ShowFwUpgrade(); break;
         case ID_APP_ABOUT: {
             CAboutDlg about(this);
@@ -359,6 +383,34 @@ void CMainFrame::OnCommand(int commandId) {
         default: break;
     }
     UpdateCommandStates();
+}
+
+namespace {
+
+constexpr char kGeometryKey[] = "window/geometry";
+constexpr char kSplitterKey[] = "window/splitter";
+constexpr char kModeKey[] = "window/mode";
+
+}  // namespace
+
+void CMainFrame::RestoreSession() {
+    const std::unique_ptr<QSettings> settings = UserSettings();
+    if (settings->status() == QSettings::NoError) {
+        // Each value is checked by its reader; a damaged one leaves that part as it starts.
+        restoreGeometry(settings->value(kGeometryKey).toByteArray());
+        splitter_->restoreState(settings->value(kSplitterKey).toByteArray());
+        if (settings->value(kModeKey).toString() == QLatin1String("file")) SwitchMode(false);
+    }
+    fleet_->Restore();
+    UpdateCommandStates();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    const std::unique_ptr<QSettings> settings = UserSettings();
+    settings->setValue(kGeometryKey, saveGeometry());
+    settings->setValue(kSplitterKey, splitter_->saveState());
+    settings->setValue(kModeKey, projectMode_ ? QStringLiteral("project") : QStringLiteral("file"));
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::ShowFwUpgrade() {

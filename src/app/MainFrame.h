@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+class Fleet;
 class UsbNotices;
 
 class CFileTreeCtrl;
@@ -54,6 +55,11 @@ public:
     bool OperationRunning() const { return operationDepth_ > 0; }
     void OnDeviceChange(DeviceEvent event);
     UsbNotices& Usb() { return *usbNotices_; }
+    Fleet& FleetView() { return *fleet_; }
+
+    // What the last run left: the window's size, splitter and mode, and the roster, which is
+    // reconnected in the background. A first run, or unreadable settings, change nothing.
+    void RestoreSession();
 
     // The image of the toolbar's middle button: 1 not connected, 3 connected.
     void SetConnectButtonImage(int image);
@@ -66,6 +72,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateActions();
@@ -106,6 +113,7 @@ private:
     ProgressDisplay progress_{*this};
     int operationDepth_ = 0;
     std::unique_ptr<UsbNotices> usbNotices_;
+    std::unique_ptr<Fleet> fleet_;
 };
 
 extern CMainFrame* g_mainFrame;

@@ -8,7 +8,7 @@
 namespace {
 
 // Each string: the status-bar prompt, a line break, the tooltip.
-constexpr std::array<std::pair<int, const char*>, 17> kCommandPrompts{{
+constexpr std::array<std::pair<int, const char*>, 21> kCommandPrompts{{
     {ID_PROJECT_MODE, "Switch to Project Mode to handle Project.\nProject Mode"},
     {ID_FILE_MODE, "Switch to File Mode to handle general file.\nFile Mode"},
     {ID_COM_SETUP, "Communication port Setup.\nCom Setup"},
@@ -26,6 +26,10 @@ constexpr std::array<std::pair<int, const char*>, 17> kCommandPrompts{{
     {ID_DELETE, "Delete the selection.\nDelete"},
     {ID_NEW_FOLDER, "Create a new folder.\nNew Folder"},
     {ID_RENAME, "Rename the item.\nRename"},
+    {ID_VIEW_FLEET, "Show every roster terminal in a table.\nFleet"},
+    {ID_EXPORT_FLEET, "Write the fleet table as a CSV file.\nExport Fleet"},
+    {ID_FORGET_ROSTER, "Close every roster terminal and forget the roster.\nForget Roster"},
+    {ID_COLLECT_DATA, "Upload the project's data files from every terminal that has it.\nCollect Data"},
 }};
 
 QString Prompt(int commandId) {

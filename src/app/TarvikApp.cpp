@@ -24,6 +24,7 @@ bool CTarvikApp::InitInstance() {
     RemoveStaleWorkFolders(LocalFiles(), DataFolder);
     doc_ = std::make_unique<CTarvikDoc>();
     frame_ = std::make_unique<CMainFrame>();
+    frame_->RestoreSession();
     frame_->show();
     return true;
 }

@@ -10,7 +10,7 @@ struct CommandUsage {
     const char* usage;
 };
 
-constexpr std::array<CommandUsage, 11> kCommands{{
+constexpr std::array<CommandUsage, 12> kCommands{{
     {"terminals", 0,
      "tarvik-cli terminals [--json]\n"
      "  Every terminal on the serial ports and USB: port, model, F/W, serial number."},
@@ -42,6 +42,10 @@ constexpr std::array<CommandUsage, 11> kCommands{{
     {"upgrade", 1,
      "tarvik-cli upgrade IMAGE.bin (--to PORT[,PORT...] | --all) [--jobs N] [--json]\n"
      "  Upgrades the firmware of terminals, one worker process per terminal."},
+    {"status", 0,
+     "tarvik-cli status (--to PORT[,PORT...] | --all) [--jobs N] [--json]\n"
+     "  Each terminal's model, F/W, serial number, installed projects and free space per\n"
+     "  drive, one worker process per terminal."},
     {"help", 0, "tarvik-cli help [COMMAND]\n  This text, or one command's."},
 }};
 
@@ -95,6 +99,11 @@ QString Usage(const QString& command) {
 
 bool IsCommand(const QString& command) { return Find(command) != nullptr; }
 
+bool IsFleetCommand(const QString& command) {
+    return command == QLatin1String("download") || command == QLatin1String("upgrade") ||
+           command == QLatin1String("collect") || command == QLatin1String("status");
+}
+
 QString CheckArguments(const CliArguments& arguments) {
     const CommandUsage* entry = Find(arguments.command);
     if (!entry) return QStringLiteral("unknown command \"%1\"").arg(arguments.command);
@@ -102,10 +111,7 @@ QString CheckArguments(const CliArguments& arguments) {
     if (arguments.operands.size() != entry->operands) {
         return QStringLiteral("%1 takes %2 operand(s)").arg(arguments.command).arg(entry->operands);
     }
-    const bool fleet = arguments.command == QLatin1String("download") ||
-                       arguments.command == QLatin1String("upgrade") ||
-                       arguments.command == QLatin1String("collect");
-    if (fleet) {
+    if (IsFleetCommand(arguments.command)) {
         const char* ports = arguments.command == QLatin1String("collect") ? "from" : "to";
         // A worker is handed its one port, and --all only to know what it was asked of.
         if (arguments.worker ? !arguments.Has(ports) : arguments.Has(ports) == arguments.Flag("all")) {

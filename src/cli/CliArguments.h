@@ -31,5 +31,7 @@ ParsedArguments ParseArguments(const QStringList& arguments);
 QString Usage(const QString& command);
 // Whether `command` is one of tarvik-cli's.
 bool IsCommand(const QString& command);
+// Whether `command` serves several terminals, one worker process each.
+bool IsFleetCommand(const QString& command);
 // Why the operands and options do not fit the command; empty when they do.
 QString CheckArguments(const CliArguments& arguments);

@@ -18,6 +18,7 @@
 #include "project/ProjectUpload.h"
 #include "core/ItemKind.h"
 #include "terminal/TerminalFileOperations.h"
+#include "terminal/TerminalStatus.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -327,6 +328,13 @@ int RunWorker(const CliArguments& arguments) {
     WorkerReporter reporter(port, AnswersOf(arguments), -1);
     Services services{Tp(), reporter, SystemClock(), LocalFiles(), reporter};
     ConnectionSettings record = Record(port, arguments);
+    if (arguments.command == QLatin1String("status")) {
+        // Read only, so not journaled.
+        const std::optional<TerminalStatus> status = ReadTerminalStatus(services.library, record);
+        reporter.Result(status.has_value(), status ? QString() : QString::fromLatin1(kDeviceOfflineText),
+                        status ? StatusValues(*status) : QJsonObject());
+        return status ? kSucceeded : kFailed;
+    }
     TerminalIdentity identity;
     if (!Identify(services.library, record, identity)) {
         AppendToJournal({{}, port, arguments.command, {arguments.operands[0]}, false,
@@ -388,6 +396,16 @@ int RunWorker(const CliArguments& arguments) {
     AppendToJournal({values["serial"].toString(), port, command, files, ok, error});
     reporter.Result(ok, error, values);
     return ok ? kSucceeded : kFailed;
+}
+
+// PORT, model, F/W, serial, the installed projects and each drive's free KB, tab-separated.
+QString StatusLine(const QString& port, const TerminalStatus& status) {
+    QStringList fields{port, QString::fromStdString(status.identity.model),
+                       QString::fromStdString(status.identity.firmware),
+                       QString::fromStdString(status.identity.serialNumber),
+                       status.projects.isEmpty() ? QStringLiteral("-") : status.projects.join(u',')};
+    for (const DriveSpace& space : status.drives) fields << QStringLiteral("%1%2KB").arg(space.drive).arg(space.freeKB);
+    return fields.join(u'\t') + u'\n';
 }
 
 // The ports a fleet command names, or every port whose terminal answers for --all.
@@ -472,6 +490,9 @@ int RunFleet(const CliArguments& arguments) {
             Print(stderr, QStringLiteral("%1: failed%2\n")
                               .arg(port, outcome.error.isEmpty() ? QString() : QStringLiteral(": ") + outcome.error));
         }
+        if (arguments.command == QLatin1String("status") && outcome.ok && !arguments.Flag("json")) {
+            Print(stdout, StatusLine(port, StatusFromValues(outcome.values)));
+        }
         if (arguments.Flag("json")) {
             QJsonObject object = outcome.values;
             object.insert("port", port);
@@ -519,9 +540,7 @@ int RunCli(const QStringList& argumentList) {
     }
     const QString& command = arguments.command;
     if (command == QLatin1String("terminals")) return ListTerminals(arguments);
-    const bool fleet = command == QLatin1String("download") || command == QLatin1String("collect") ||
-                       command == QLatin1String("upgrade");
-    if (fleet) {
+    if (IsFleetCommand(command)) {
         if (arguments.worker) return RunWorker(arguments);
         return RunFleet(arguments);
     }

@@ -1,5 +1,6 @@
 #include "fleet/WorkerPool.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
 #include <algorithm>
@@ -9,6 +10,14 @@ namespace {
 constexpr int kMaxJobs = 16;
 
 }  // namespace
+
+QString WorkerProgramPath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/tarvik-cli"); }
+
+QStringList WorkerBaudArguments(int32_t baudCode) {
+    static const char* const rates[] = {"4800", "9600", "19200", "38400", "57600", "115200"};
+    if (baudCode < 1 || baudCode > static_cast<int32_t>(std::size(rates))) return {};
+    return {QStringLiteral("--baud"), QString::fromLatin1(rates[baudCode - 1])};
+}
 
 int WorkerJobs(int requested, size_t terminals) {
     const int wanted = requested > 0 ? requested : static_cast<int>(std::max<size_t>(terminals, 1));

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -63,6 +64,12 @@ private:
     int running_ = 0;
     bool cancelled_ = false;
 };
+
+// The worker program: tarvik-cli beside the running program.
+QString WorkerProgramPath();
+
+// A worker's options that make it reach a roster terminal as its record does.
+QStringList WorkerBaudArguments(int32_t baudCode);
 
 // The number of workers to run at once: `requested` when given (at least 1), else one per
 // terminal; never more than 16.

@@ -24,6 +24,8 @@ struct DirectoryEntry {
     bool IsFile() const { return kind == static_cast<uint8_t>(EntryKind::File); }
     // A file shows as name + "." + extension, so one without an extension ends in ".".
     std::string DisplayName() const { return name + "." + extension; }
+    // An installed project is known by its information file, D:\<name>.INF.
+    bool IsProjectInformationFile() const { return IsFile() && extension == "INF"; }
 };
 
 DirectoryEntry DecodeEntry(const uint8_t* record);

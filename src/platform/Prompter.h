@@ -22,6 +22,12 @@ public:
     }
     // `filter` is in the "Text|*.ext||" form; an empty result means the user cancelled.
     virtual QString OpenFile(const QString& filter, const QString& defaultSuffix) = 0;
+    // A file to write, `suggestedName` offered; empty when cancelled or when no one can be asked.
+    virtual QString SaveFile(const QString& filter, const QString& suggestedName) {
+        Q_UNUSED(filter);
+        Q_UNUSED(suggestedName);
+        return {};
+    }
 };
 
 // The installed prompter; without one, messages go to standard error and every question is

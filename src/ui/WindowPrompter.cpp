@@ -3,6 +3,7 @@
 #include "platform/Prompter.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
@@ -52,6 +53,14 @@ public:
         QString suffix = defaultSuffix;
         if (suffix.startsWith('.')) suffix.remove(0, 1);
         dialog.setDefaultSuffix(suffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+        return dialog.selectedFiles().constFirst();
+    }
+
+    QString SaveFile(const QString& filter, const QString& suggestedName) override {
+        QFileDialog dialog(owner, QString(), suggestedName, QtFileFilter(filter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QFileInfo(suggestedName).suffix());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
         return dialog.selectedFiles().constFirst();
     }

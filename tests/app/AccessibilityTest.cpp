@@ -51,7 +51,9 @@ protected:
 
 TEST_F(AccessibilityTest, EveryMenuItemStaysReachableAfterModeSwitches) {
     const auto projectMenus = WalkMenuBar(frame.menuBar());
-    EXPECT_EQ(projectMenus.value("File"), (QStringList{"New Connect", "Close Connect", "Exit"}));
+    EXPECT_EQ(projectMenus.value("File"),
+              (QStringList{"New Connect", "Close Connect", "Export Fleet...", "Forget Roster", "Exit"}));
+    EXPECT_EQ(projectMenus.value("Tools"), (QStringList{"F/W Upgrade", "Collect Data..."}));
     EXPECT_FALSE(projectMenus.contains("Setup"));
 
     frame.RunCommand(ID_FILE_MODE);
@@ -60,8 +62,8 @@ TEST_F(AccessibilityTest, EveryMenuItemStaysReachableAfterModeSwitches) {
     const auto fileMenus = WalkMenuBar(frame.menuBar());
     EXPECT_EQ(fileMenus.value("File"), QStringList{"Exit"});
     EXPECT_EQ(fileMenus.value("Setup"), (QStringList{"Connect/Disconnect", "Com Setup"}));
-    EXPECT_EQ(fileMenus.value("Tools"), QStringList{"F/W Upgrade"});
-    EXPECT_EQ(fileMenus.value("View").size(), 4);
+    EXPECT_EQ(fileMenus.value("Tools"), (QStringList{"F/W Upgrade", "Collect Data..."}));
+    EXPECT_EQ(fileMenus.value("View").size(), 5);
     EXPECT_EQ(fileMenus.value("Help"), QStringList{"About Tarvik..."});
 
     frame.RunCommand(ID_PROJECT_MODE);

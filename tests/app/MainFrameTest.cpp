@@ -78,9 +78,10 @@ TEST_F(MainFrameTest, StartsInProjectModeWithItsMenuToolbarAndTrees) {
     EXPECT_EQ(frame.MenuId(), 128);
     EXPECT_EQ(MenuTitles(*frame.menuBar()), (QStringList{"&File", "Tools", "&View", "&Help"}));
     EXPECT_EQ(MenuIds(*frame.menuBar(), 0),
-              (QList<int>{ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_EXIT}));
-    EXPECT_EQ(MenuIds(*frame.menuBar(), 1), QList<int>{ID_FW_UPGRADE});
-    EXPECT_EQ(MenuIds(*frame.menuBar(), 2), (QList<int>{ID_PROJECT_MODE, ID_FILE_MODE, 0,
+              (QList<int>{ID_NEW_CONNECT, ID_CLOSE_CONNECT, 0, ID_EXPORT_FLEET, ID_FORGET_ROSTER, 0,
+                          ID_APP_EXIT}));
+    EXPECT_EQ(MenuIds(*frame.menuBar(), 1), (QList<int>{ID_FW_UPGRADE, ID_COLLECT_DATA}));
+    EXPECT_EQ(MenuIds(*frame.menuBar(), 2), (QList<int>{ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_FLEET, 0,
                                                        ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}));
     EXPECT_EQ(MenuIds(*frame.menuBar(), 3), QList<int>{ID_APP_ABOUT});
     EXPECT_EQ(ToolBarIds(frame), (QList<int>{ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_ABOUT}));

@@ -27,3 +27,7 @@ QString ScriptedPrompter::OpenFile(const QString& filter, const QString&) {
     files_.pop_front();
     return path;
 }
+
+QString ScriptedPrompter::SaveFile(const QString& filter, const QString& suggestedName) {
+    return OpenFile(filter, suggestedName);
+}

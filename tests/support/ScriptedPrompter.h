@@ -17,6 +17,8 @@ public:
     void Message(const QString& text, const QString& caption) override;
     bool Question(const QString& text, const QString& caption) override;
     QString OpenFile(const QString& filter, const QString& defaultSuffix) override;
+    // Answered from the same script as OpenFile.
+    QString SaveFile(const QString& filter, const QString& suggestedName) override;
 
     void AnswerQuestions(std::initializer_list<bool> answers) { answers_.insert(answers_.end(), answers); }
     void AnswerFileDialogs(std::initializer_list<QString> paths) { files_.insert(files_.end(), paths); }

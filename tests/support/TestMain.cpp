@@ -19,6 +19,8 @@ int main(int argc, char** argv) {
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(data));
         // The journal too, and that of every tarvik-cli a test starts.
         qputenv("XDG_STATE_HOME", QByteArray::fromStdString(data + "/state"));
+        // And what the window remembers between runs.
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(data + "/config"));
     }
     QApplication app(argc, argv);
     const int result = RUN_ALL_TESTS();

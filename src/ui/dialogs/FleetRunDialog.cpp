@@ -2,7 +2,6 @@
 
 #include "link/ResultCodes.h"
 
-#include <QCoreApplication>
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,12 +14,8 @@ enum Column { kPort, kSerial, kFile, kProgress, kResult };
 
 }  // namespace
 
-QString FleetRunDialog::WorkerProgram() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/tarvik-cli");
-}
-
 FleetRunDialog::FleetRunDialog(const QString& title, std::vector<Row> rows, QWidget* parent)
-    : QDialog(parent), pool_(WorkerProgram(), WorkerJobs(0, rows.size())), messages_(rows.size()) {
+    : QDialog(parent), pool_(WorkerProgramPath(), WorkerJobs(0, rows.size())), messages_(rows.size()) {
     setWindowTitle(title);
     setAccessibleName(title);
     rows_ = new QTreeWidget(this);

@@ -31,9 +31,6 @@ public:
     // a cancel have said so; empty otherwise. An off-line terminal is named as the roster knows it.
     QString UntoldFailure(size_t row, const ConnectionSettings& record) const;
 
-    // The worker program: tarvik-cli beside the running program.
-    static QString WorkerProgram();
-
 protected:
     // Escape and the close button cancel as the button does; the dialog still waits for the
     // workers, so none is stopped inside a file.

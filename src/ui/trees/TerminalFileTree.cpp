@@ -19,10 +19,6 @@ QString EntryText(const DirectoryEntry& entry) {
     return TerminalText(entry.IsFile() ? entry.DisplayName() : entry.name);
 }
 
-bool IsProjectInformationFile(const DirectoryEntry& entry) {
-    return entry.IsFile() && entry.extension == "INF";
-}
-
 void CTerminalFileTree::Fill() {
     RemoveAllItems();
     SetRootItem(InsertItem(nullptr, QStringLiteral("Terminal"), kKindProjectRoot, false));
@@ -119,7 +115,7 @@ int CTerminalFileTree::ListTerminalProjects(QTreeWidgetItem* item, TerminalLink*
     }
     QList<ListedItem> projects;
     for (const DirectoryEntry& entry : entries) {
-        if (IsProjectInformationFile(entry)) {
+        if (entry.IsProjectInformationFile()) {
             projects.append({TerminalText(entry.name), kKindTerminalProject});
         }
     }

@@ -56,5 +56,3 @@ private:
 
 // The text a terminal shows for a listed file or folder; bytes are taken one for one.
 QString EntryText(const struct DirectoryEntry& entry);
-// Whether an entry of drive D: is a project's information file: extension bytes exactly "INF".
-bool IsProjectInformationFile(const struct DirectoryEntry& entry);

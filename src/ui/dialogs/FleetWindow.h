@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QWidget>
+
+class FleetTable;
+class QLabel;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+
+// The fleet table in a window of its own beside the main one: sortable by any column, read
+// again with F5 or Refresh, exported with Export....
+class FleetWindow : public QWidget {
+    Q_OBJECT
+public:
+    FleetWindow(FleetTable& table, QWidget* parent = nullptr);
+
+    QTableView* View() const { return view_; }
+    // Shows whether a reading runs.
+    void SetReading(bool reading);
+
+signals:
+    void refreshRequested();
+    void exportRequested();
+
+private:
+    QTableView* view_;
+    QSortFilterProxyModel* sorted_;
+    QLabel* state_;
+};
