@@ -24,8 +24,11 @@ bool PasteEnabled(const CFileTreeCtrl* active, const CFileTreeCtrl* source) {
 
 QString CollectedProject(const CommandState& state) {
     const CFileTreeCtrl* tree = state.activeTree;
-    if (!tree || tree->IsFileMode() || !tree->ContextItem()) return {};
+    if (!tree || tree->IsFileMode()) return {};
+    // A right click names the item; a left click selects the project.
     const QTreeWidgetItem* item = tree->ContextItem();
+    if (!item && tree->SelectionList().size() == 1) item = tree->SelectionList().constFirst();
+    if (!item) return {};
     const int kind = CFileTreeCtrl::ItemImage(item);
     const bool pcProject = tree->IsPcTree() && kind == kKindProjectOrTerminal && item->parent() == tree->RootItem();
     const bool installedProject = !tree->IsPcTree() && kind == kKindTerminalProject;

@@ -21,7 +21,7 @@ bool IsCommandEnabled(int commandId, const CommandState& state, bool projectMode
                       const CTarvikDoc& doc);
 
 // The project Collect Data serves: a PC project, or one installed on a roster terminal, as the
-// active Project Mode tree's context item; empty for anything else.
+// active Project Mode tree's context item or only selected item; empty for anything else.
 QString CollectedProject(const CommandState& state);
 
 // Whether Paste is offered on the active tree with the clipboard of `source`.

@@ -1,6 +1,5 @@
 #include "fleet/FleetTable.h"
 
-#include <QLocale>
 #include <optional>
 
 namespace {
@@ -62,7 +61,7 @@ QString FleetTable::Text(const FleetRow& row, int column) const {
         case kFreeD:
         case kFreeE: {
             const std::optional<int32_t> free = FreeKB(row, column);
-            return free ? QLocale::c().toString(*free) : QString();
+            return free ? QString::number(*free) : QString();
         }
         case kLastResult: return row.lastResult;
         default: return {};

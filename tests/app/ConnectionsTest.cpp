@@ -1,7 +1,15 @@
 #include "app/Connections.h"
 
 #include "app/CommandIds.h"
+#include "app/Fleet.h"
 #include "app/MainFrame.h"
+#include "app/UserSettings.h"
+#include "core/TarvikDoc.h"
+#include "fleet/RememberedRoster.h"
+#include "project/ProjectPack.h"
+#include "support/TreeItems.h"
+#include "ui/trees/PcFileTree.h"
+#include "ui/trees/PcView.h"
 #include "core/ItemKind.h"
 #include "link/ModuleLimits.h"
 #include "support/AppFixture.h"
@@ -13,7 +21,11 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using ::testing::_;
@@ -258,6 +270,107 @@ TEST_F(ConnectionsTest, PullingTheUsbTerminalOutGreysTheTreeAndPluggingItBackRes
     ASSERT_TRUE(WaitFor([&] { return FileTree().isEnabled(); }));
     EXPECT_EQ(CFileTreeCtrl::ItemImage(FileTree().RootItem()), kKindTerminal);
     EXPECT_TRUE(app->Prompter().messages.isEmpty());
+}
+
+// The CLI installs SHOP (a data file among its members) on the terminals of `ports`.
+void InstallShop(const QString& dataFolder, const QString& ports) {
+    const PackedProject packed = BuildProjectFile({.readerKind = 1, .neededVersion = "A00-1.00"},
+                                                  {{"D:\\PROGRAM\\SHOP.bas", "PRINT 1"}, {"C:\\SHOP\\A.DAT", "data"}});
+    QDir().mkpath(dataFolder);
+    QFile file(dataFolder + "/SHOP.prj");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(packed.file);
+    file.close();
+    QProcess cli;
+    cli.start(TARVIK_MODULE_DIR "/tarvik-cli", {"download", file.fileName(), "--to", ports});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+}
+
+QByteArray Read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TEST_F(NewConnectTest, TheRosterAndTheWindowComeBackAfterARestartAndAGoneTerminalShowsOffLine) {
+    UserSettings()->clear();
+    app->NewConnect("COM3");
+    app->NewConnect("COM4");
+    app->Frame().RunCommand(ID_FILE_MODE);
+    app->Frame().resize(700, 480);
+    app->Frame().close();
+    app.reset();
+    bench.Remove(kOldTerminal.folder);
+
+    app = std::make_unique<AppFixture>();
+    app->Frame().RestoreSession();
+    Fleet& fleet = app->Frame().FleetView();
+    ASSERT_TRUE(WaitFor([&] { return !fleet.Reading().Running(); }));
+    EXPECT_EQ(RosterLabels(), QStringList{"TQ-3100-10000042, COM3"});
+    EXPECT_FALSE(app->Frame().IsProjectMode());
+    EXPECT_EQ(app->Frame().size(), QSize(700, 480));
+    ASSERT_EQ(fleet.Table().rowCount(), 2);
+    EXPECT_EQ(fleet.Table().Find("COM3")->state, FleetRow::State::Online);
+    EXPECT_EQ(fleet.Table().Find("COM4")->state, FleetRow::State::Offline);
+    EXPECT_TRUE(app->Prompter().messages.isEmpty());
+
+    // Forgotten, the roster is empty now and at the next start.
+    app->Frame().RunCommand(ID_PROJECT_MODE);
+    app->Prompter().AnswerQuestions({true});
+    app->Frame().RunCommand(ID_FORGET_ROSTER);
+    EXPECT_TRUE(app->Doc().terminals.empty());
+    EXPECT_EQ(fleet.Table().rowCount(), 0);
+    EXPECT_TRUE(LoadRoster(*UserSettings()).empty());
+}
+
+TEST_F(NewConnectTest, SettingsThatCannotBeReadStartTheWindowAsAFirstRun) {
+    const QString path = UserSettings()->fileName();
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[window]\ngeometry=@ByteArray(garbage)\nmode=file\x01\n[roster\nterminals=\"");
+    file.close();
+    app.reset();
+    app = std::make_unique<AppFixture>();
+    app->Frame().RestoreSession();
+    EXPECT_TRUE(app->Frame().IsProjectMode());
+    EXPECT_EQ(app->Frame().FleetView().Table().rowCount(), 0);
+    EXPECT_TRUE(app->Doc().terminals.empty());
+    UserSettings()->clear();
+}
+
+TEST_F(NewConnectTest, CollectDataBringsEveryTerminalsDataFilesAndReplacesNothingUnasked) {
+    for (const BenchTerminal& terminal : {kComTerminal, kUsbTerminal}) bench.WriteFile(terminal.folder, "D/PROGRAM/MAIN.BAS", "");
+    InstallShop(DataFolder, "COM3,TQ-3100-0001");
+    const QString before = DataFolder + "/SHOP/10000042/A.DAT";
+    QDir().mkpath(QFileInfo(before).path());
+    QFile kept(before);
+    ASSERT_TRUE(kept.open(QIODevice::WriteOnly) && kept.write("old") == 3);
+    kept.close();
+    app->NewConnect("COM3");
+    app->NewConnect("TQ-3100-0001");
+    app->NewConnect("COM4");
+    CPCFileTree& projects = *app->Frame().PcView()->ProjectTree();
+    projects.Fill();
+    QTreeWidgetItem* shop = Child(projects.RootItem(), "SHOP");
+    ASSERT_NE(shop, nullptr);
+    AppFixture::Click(projects, shop);
+
+    app->Prompter().AnswerQuestions({false});
+    app->Frame().RunCommand(ID_COLLECT_DATA);
+    ASSERT_EQ(app->Prompter().questions.size(), 1);
+    EXPECT_TRUE(app->Prompter().questions[0].contains("10000042")) << app->Prompter().questions[0].toStdString();
+    EXPECT_EQ(Read(before), "old");
+    EXPECT_EQ(Read(DataFolder + "/SHOP/20000007/A.DAT"), "data");
+    // COM4 has no SHOP, as its reading told, so it was not asked.
+    EXPECT_EQ(app->Frame().FleetView().Table().Find("COM4")->lastResult, "");
+    EXPECT_TRUE(app->Frame().FleetView().Table().Find("COM3")->lastResult.startsWith("Collect SHOP"));
+
+    app->Prompter().AnswerQuestions({true});
+    app->Frame().RunCommand(ID_COLLECT_DATA);
+    EXPECT_EQ(Read(before), "data");
+    EXPECT_TRUE(app->Prompter().messages.last().startsWith("2 data file(s) of SHOP collected"))
+        << app->Prompter().messages.join('|').toStdString();
 }
 
 class DeviceChangeTest : public ::testing::Test {

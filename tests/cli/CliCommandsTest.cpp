@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -107,6 +108,13 @@ TEST_F(CliCommandsTest, TerminalsListsEveryPortWithItsIdentityOrOffLine) {
     EXPECT_EQ(run.For("COM4")["model"].toString(), "TQ-2200");
     EXPECT_TRUE(run.For("COM5")["online"].toBool());
     EXPECT_FALSE(run.For("COM6")["online"].toBool());
+
+    bench.WriteFile("a", "D/SHOP.INF", "");
+    const CliRun status = Cli({"status", "--to", "COM3,COM6", "--json"});
+    EXPECT_EQ(status.status, 1);
+    EXPECT_EQ(status.For("COM3")["projects"].toArray(), QJsonArray{"SHOP"});
+    EXPECT_EQ(status.For("COM3")["drives"].toArray().size(), 3);
+    EXPECT_EQ(status.For("COM6")["error"].toString(), "Device is Off-line!");
 }
 
 TEST_F(CliCommandsTest, DownloadInstallsWhereTheChecksAllowAndReportsEachOtherTerminal) {
