@@ -1,7 +1,10 @@
 #include "ui/Images.h"
 
+#include <QIconEngine>
+#include <QPainter>
 #include <QPixmap>
 #include <QString>
+#include <optional>
 
 // The images are compiled into the program's library; a static library's resources register
 // only when asked to.
@@ -20,35 +23,98 @@ QString ImagePath(const char* name) {
     return QStringLiteral(":/icons/") + QLatin1String(name);
 }
 
-QList<QIcon> Load(std::initializer_list<const char*> names) {
+// An image of the user's icon theme, or the bundled one where the theme has none. Nothing is
+// looked up until the image is first drawn, so start-up reads no theme.
+class ThemeIconEngine final : public QIconEngine {
+public:
+    ThemeIconEngine(const char* themeName, const char* bundled, bool greyed)
+        : themeName_(themeName), bundled_(bundled), greyed_(greyed) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const QIcon& icon = Resolved();
+        // An off-line terminal is the theme's terminal, greyed.
+        return icon.pixmap(size, greyed_ ? QIcon::Disabled : mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Resolved().actualSize(size, mode, state);
+    }
+    QIconEngine* clone() const override { return new ThemeIconEngine(*this); }
+    QString key() const override { return QStringLiteral("ThemeIconEngine"); }
+    QString iconName() override { return QString::fromLatin1(themeName_); }
+
+private:
+    const QIcon& Resolved() {
+        if (!icon_) {
+            const QString name = QString::fromLatin1(themeName_);
+            if (QIcon::hasThemeIcon(name)) {
+                icon_ = QIcon::fromTheme(name);
+            } else {
+                icon_ = QIcon(ImagePath(bundled_));
+                greyed_ = false;  // the bundled off-line image has a look of its own
+            }
+        }
+        return *icon_;
+    }
+
+    const char* themeName_;
+    const char* bundled_;
+    bool greyed_;
+    std::optional<QIcon> icon_;
+};
+
+struct Image {
+    const char* themeName;
+    const char* bundled;
+    bool greyed = false;
+};
+
+QList<QIcon> Load(std::initializer_list<Image> images) {
     QList<QIcon> icons;
-    for (const char* name : names) icons.append(QIcon(ImagePath(name)));
+    for (const Image& image : images) icons.append(QIcon(new ThemeIconEngine(image.themeName, image.bundled, image.greyed)));
     return icons;
 }
 
 }  // namespace
 
 QList<QIcon> FileModeImages() {
-    return Load({"kind0-computer.svg", "kind1-terminal.svg", "kind2-floppy.svg",
-                 "kind3-harddisk.svg", "kind4-cdrom.svg", "kind5-folder.svg",
-                 "kind6-notepad.svg", "kind7-network.svg", "kind8-terminal-offline.svg"});
+    return Load({{"computer", "kind0-computer.svg"},
+                 {"pda", "kind1-terminal.svg"},
+                 {"drive-removable-media", "kind2-floppy.svg"},
+                 {"drive-harddisk", "kind3-harddisk.svg"},
+                 {"drive-optical", "kind4-cdrom.svg"},
+                 {"folder", "kind5-folder.svg"},
+                 {"text-x-generic", "kind6-notepad.svg"},
+                 {"network-server", "kind7-network.svg"},
+                 {"pda", "kind8-terminal-offline.svg", true}});
 }
 
-QList<QIcon> PcProjectImages() { return Load({"project-root.svg", "project.svg"}); }
+QList<QIcon> PcProjectImages() {
+    return Load({{"folder-documents", "project-root.svg"}, {"package-x-generic", "project.svg"}});
+}
 
 QList<QIcon> RosterImages() {
-    return Load({"roster-root.svg", "roster-terminal.svg", "project.svg"});
+    return Load({{"network-workgroup", "roster-root.svg"},
+                 {"pda", "roster-terminal.svg"},
+                 {"package-x-generic", "project.svg"}});
 }
 
 QList<QIcon> ToolbarImages(bool projectMode) {
     if (projectMode) {
-        return Load({"tb-new-connect.svg", "tb-close-connect.svg", "tb-about.svg",
-                     "tb-about.svg"});
+        return Load({{"list-add", "tb-new-connect.svg"},
+                     {"list-remove", "tb-close-connect.svg"},
+                     {"help-about", "tb-about.svg"},
+                     {"help-about", "tb-about.svg"}});
     }
-    return Load({"tb-com-setup.svg", "tb-connect.svg", "tb-about.svg", "tb-connected.svg"});
+    return Load({{"preferences-system", "tb-com-setup.svg"},
+                 {"network-offline", "tb-connect.svg"},
+                 {"help-about", "tb-about.svg"},
+                 {"network-transmit-receive", "tb-connected.svg"}});
 }
 
-QIcon ApplicationIcon() { return QIcon(ImagePath("app.svg")); }
+QIcon ApplicationIcon() { return QIcon::fromTheme(QStringLiteral("tarvik"), QIcon(ImagePath("app.svg"))); }
 
 QCursor Cursor(DragCursor cursor) {
     const char* name = "cursor-drop-file.svg";
