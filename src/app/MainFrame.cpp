@@ -6,6 +6,7 @@
 #include "app/EditCommands.h"
 #include "app/Fleet.h"
 #include "app/UserSettings.h"
+#include "app/WorkEndNotice.h"
 #include "app/StringTable.h"
 #include "core/InstalledServices.h"
 #include "core/TarvikDoc.h"
@@ -306,12 +307,18 @@ void CMainFrame::BeginOperation() {
     if (operationDepth_++ > 0) return;
     // No fleet worker may hold a terminal the operation opens.
     fleet_->Settle();
+    operationTimer_.start();
+    messagesBefore_ = WindowMessagesShown();
     progress_.Start();
     usbNotices_->OperationStarted();
 }
 
 void CMainFrame::EndOperation() {
     if (--operationDepth_ > 0) return;
+    const EndedWork work{operationWhat_, progress_.FilesDone(), WindowMessagesShown() - messagesBefore_,
+                         operationTimer_.elapsed(), QApplication::activeWindow() != nullptr};
+    if (const std::optional<DesktopNotice> notice = NoticeFor(work)) SendDesktopNotice(*notice);
+    operationWhat_.clear();
     progress_.Finish();
     usbNotices_->OperationEnded();
     // After the caller's own work on the trees, not inside it.
@@ -338,6 +345,9 @@ void CMainFrame::RunCommand(int commandId) {
 }
 
 void CMainFrame::OnCommand(int commandId) {
+    if (operationDepth_ == 0) {
+        if (const QAction* action = Action(commandId)) operationWhat_ = action->text().remove(u'&').remove(QLatin1String("..."));
+    }
     switch (commandId) {
         case ID_PROJECT_MODE: SwitchMode(true); break;
         case ID_FILE_MODE: SwitchMode(false); break;
@@ -382,6 +392,8 @@ void CMainFrame::OnCommand(int commandId) {
         case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); break;
         default: break;
     }
+    // A drop later is no part of this command.
+    if (operationDepth_ == 0) operationWhat_.clear();
     UpdateCommandStates();
 }
 

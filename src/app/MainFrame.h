@@ -5,6 +5,7 @@
 #include "platform/DeviceWatcher.h"
 #include "ui/ProgressDisplay.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <map>
 #include <memory>
@@ -112,6 +113,10 @@ private:
     bool updateQueued_ = false;
     ProgressDisplay progress_{*this};
     int operationDepth_ = 0;
+    // The outermost operation: what the user asked for, since when, and the messages before it.
+    QString operationWhat_;
+    QElapsedTimer operationTimer_;
+    int messagesBefore_ = 0;
     std::unique_ptr<UsbNotices> usbNotices_;
     std::unique_ptr<Fleet> fleet_;
 };

@@ -11,6 +11,8 @@
 
 namespace {
 
+int g_messagesShown = 0;
+
 // Texts carry "\r\n" as the terminal maker writes them; a label breaks lines at "\n".
 QString DisplayText(const QString& text) {
     QString shown = text;
@@ -36,6 +38,7 @@ QString QtFileFilter(const QString& filter) {
 class WindowPrompter final : public Prompter {
 public:
     void Message(const QString& text, const QString& caption) override {
+        ++g_messagesShown;
         QMessageBox box(QMessageBox::NoIcon, caption, DisplayText(text), QMessageBox::Ok, owner);
         box.exec();
     }
@@ -69,6 +72,8 @@ public:
 };
 
 }  // namespace
+
+int WindowMessagesShown() { return g_messagesShown; }
 
 void SetPromptOwner(QWidget* owner) {
     static WindowPrompter window;

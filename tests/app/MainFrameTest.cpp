@@ -1,4 +1,5 @@
 #include "app/MainFrame.h"
+#include "app/WorkEndNotice.h"
 
 #include "app/CommandIds.h"
 #include "app/CommandState.h"
@@ -370,3 +371,13 @@ TEST(PasteRule, NeedsAnActiveTreeAndAClipboard) {
 }
 
 }  // namespace
+
+TEST(WorkEndNoticeTest, OnlyLongWorkEndingWhileTheUserIsElsewhereIsTold) {
+    EXPECT_FALSE(NoticeFor({"Paste", 3, 0, 60000, true}));      // the window is in front
+    EXPECT_FALSE(NoticeFor({"Paste", 3, 0, kNoticeAfterMs, false}));  // not long enough
+    const auto notice = NoticeFor({"Paste", 1, 0, kNoticeAfterMs + 1, false});
+    ASSERT_TRUE(notice);
+    EXPECT_EQ(notice->summary, "Paste has ended");
+    EXPECT_EQ(notice->body, "1 file; nothing failed.");
+    EXPECT_EQ(NoticeFor({"", 40, 2, 20000, false})->body, "40 files; 2 problem(s) reported in Tarvik.");
+}
