@@ -112,7 +112,9 @@ public:
         if (!MeetsRequirements(link, record, itemText)) return Turn::Failed;
         if (entries_.empty()) return Turn::Served;
 
-        if (const int error = services_.files.WriteWholeFile(informationPath_, information_)) {
+        // Deleted once sent, like the staged members, so a crash may lose it.
+        if (const int error = services_.files.WriteWholeFile(informationPath_, information_,
+                                                             Durability::Scratch)) {
             Show(CannotWriteText(informationPath_, error));
             return Turn::Failed;
         }
@@ -236,7 +238,9 @@ int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEn
             return kPcSuccess;
         };
     }
-    return files.CopyFileRange(projectFile, entry.offset, entry.size, staging, unscramble);
+    // Deleted once it is on the terminal: a crash leaves only the work folder, swept later.
+    return files.CopyFileRange(projectFile, entry.offset, entry.size, staging, unscramble,
+                               Durability::Scratch);
 }
 
 MemberLists SplitForDownload(const std::vector<ProjectEntry>& entries) {

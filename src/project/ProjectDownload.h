@@ -24,7 +24,8 @@ struct ProjectHead {
 ProjectHead ReadProjectHead(PcFileSystem& files, const QString& projectFile);
 
 // Copies one member from the project file into `staging` a chunk at a time, unscrambled when
-// it is stored as a program; 0 or the PC code (kPcHandleEof when the file was cut short).
+// it is stored as a program, as a scratch file that is not synced; 0 or the PC code
+// (kPcHandleEof when the file was cut short).
 int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEntry& entry,
                 MemberKind storedAs, const QString& staging);
 
