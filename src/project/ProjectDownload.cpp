@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -104,7 +105,9 @@ public:
 
     Turn Serve(const ConnectionSettings& record) {
         const QString itemText = TerminalItemText(record);
-        TerminalLink link(services_.library, record);
+        std::optional<TerminalLink> own;
+        TerminalLink& link =
+            request_.openLink ? *request_.openLink : own.emplace(services_.library, record);
         if (!link) {
             Show(QStringLiteral("%1-%2 is Off-line!").arg(Native(record.model), Native(record.serialNumber)));
             return Turn::Failed;

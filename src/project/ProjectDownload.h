@@ -51,6 +51,8 @@ inline constexpr char kProjectChangedText[] =
     "The project file has changed since its members were listed. Open its properties again.";
 
 // One press of the download dialog's "=>".
+class TerminalLink;
+
 struct DownloadRequest {
     QString dataFolder;
     QString projectName;
@@ -62,6 +64,9 @@ struct DownloadRequest {
     std::vector<bool> checkedTerminals;
     // The members checked, by position in file order.
     std::vector<int> checkedMembers;
+    // A link already open to the one terminal of the roster, used instead of opening another:
+    // a worker that identified the terminal on it need not reach it twice.
+    TerminalLink* openLink = nullptr;
 };
 
 struct DownloadOutcome {
