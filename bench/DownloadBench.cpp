@@ -80,8 +80,9 @@ public:
     int ReadWholeFile(const QString& path, QByteArray& content) override {
         return Timed([&] { return LocalFiles().ReadWholeFile(path, content); });
     }
-    int WriteWholeFile(const QString& path, const QByteArray& content) override {
-        return Timed([&] { return LocalFiles().WriteWholeFile(path, content); });
+    int WriteWholeFile(const QString& path, const QByteArray& content,
+                       Durability durability) override {
+        return Timed([&] { return LocalFiles().WriteWholeFile(path, content, durability); });
     }
     std::optional<qint64> FreeBytes(const QString& folder) override {
         return LocalFiles().FreeBytes(folder);
@@ -92,8 +93,9 @@ public:
             [&] { return LocalFiles().ReadFilePart(path, offset, maxBytes, content, fileSize); });
     }
     int CopyFileRange(const QString& from, qint64 offset, qint64 size, const QString& to,
-                      const ChunkFilter& filter) override {
-        return Timed([&] { return LocalFiles().CopyFileRange(from, offset, size, to, filter); });
+                      const ChunkFilter& filter, Durability durability) override {
+        return Timed(
+            [&] { return LocalFiles().CopyFileRange(from, offset, size, to, filter, durability); });
     }
     int MoveToTrash(const QString& path) override {
         return Timed([&] { return LocalFiles().MoveToTrash(path); });

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <system_error>
 
 namespace emu {
@@ -27,17 +28,41 @@ std::filesystem::path BenchFolder() {
     return {};
 }
 
+namespace {
+
+// The names of the bench's entries in order; a terminal is loaded only when it is looked at.
+std::vector<std::string> EntryNames(const std::filesystem::path& bench) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(bench, error)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
 std::vector<Terminal> BenchTerminals() {
     std::vector<Terminal> terminals;
     const std::filesystem::path bench = BenchFolder();
     if (bench.empty()) return terminals;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(bench, error)) {
-        if (auto terminal = Terminal::Load(entry.path())) terminals.push_back(std::move(*terminal));
+    for (const std::string& name : EntryNames(bench)) {
+        if (auto terminal = Terminal::Load(bench / name)) terminals.push_back(std::move(*terminal));
     }
-    std::sort(terminals.begin(), terminals.end(),
-              [](const Terminal& a, const Terminal& b) { return a.Name() < b.Name(); });
     return terminals;
+}
+
+std::optional<Terminal> FirstTerminal(const std::function<bool(const Terminal&)>& matches) {
+    const std::filesystem::path bench = BenchFolder();
+    if (bench.empty()) return std::nullopt;
+    // Stops at the match, so opening a link reads no more terminal.ini files than it must.
+    for (const std::string& name : EntryNames(bench)) {
+        if (auto terminal = Terminal::Load(bench / name); terminal && matches(*terminal)) {
+            return terminal;
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<Terminal> UsbTerminals() {

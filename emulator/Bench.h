@@ -3,6 +3,7 @@
 #include "Terminal.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,8 @@ std::filesystem::path BenchFolder();
 
 // The bench's terminals, ordered by folder name.
 std::vector<Terminal> BenchTerminals();
+// The first of the bench's terminals, by folder name, that `matches`.
+std::optional<Terminal> FirstTerminal(const std::function<bool(const Terminal&)>& matches);
 // The USB terminals (port containing "TQ"), ordered by port name.
 std::vector<Terminal> UsbTerminals();
 // The terminal in the bench folder of that name, if it is still there.

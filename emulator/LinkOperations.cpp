@@ -19,9 +19,8 @@ constexpr int32_t kOtherPort = 4;
 std::optional<Terminal> FindByPort(int32_t kind, int32_t number) {
     if (kind == kComPort) {
         const std::string wanted = "COM" + std::to_string(number);
-        for (Terminal& terminal : BenchTerminals()) {
-            if (FoldCase(terminal.Port()) == wanted) return std::move(terminal);
-        }
+        return FirstTerminal(
+            [&](const Terminal& terminal) { return FoldCase(terminal.Port()) == wanted; });
     } else if (kind == kUsbPort) {
         std::vector<Terminal> usb = UsbTerminals();
         if (number >= 1 && static_cast<std::size_t>(number) <= usb.size()) {

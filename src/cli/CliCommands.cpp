@@ -64,13 +64,17 @@ QJsonObject IdentityValues(const TerminalIdentity& identity) {
             {"serial", QString::fromStdString(identity.serialNumber)}};
 }
 
-// Reads the identity into `record`; false when the terminal does not answer.
-bool Identify(TerminalLibrary& library, ConnectionSettings& record, TerminalIdentity& identity) {
-    TerminalLink link(library, record);
+// Reads the identity on `link` into `record`; false when the terminal does not answer.
+bool Identify(TerminalLink& link, ConnectionSettings& record, TerminalIdentity& identity) {
     if (!link || link.ReadIdentity(identity) != kSuccess) return false;
     record.model = identity.model;
     record.serialNumber = identity.serialNumber;
     return true;
+}
+
+bool Identify(TerminalLibrary& library, ConnectionSettings& record, TerminalIdentity& identity) {
+    TerminalLink link(library, record);
+    return Identify(link, record, identity);
 }
 
 ConsolePrompter::Answers AnswersOf(const CliArguments& arguments) {
@@ -336,7 +340,8 @@ int RunWorker(const CliArguments& arguments) {
         return status ? kSucceeded : kFailed;
     }
     TerminalIdentity identity;
-    if (!Identify(services.library, record, identity)) {
+    TerminalLink link(services.library, record);
+    if (!Identify(link, record, identity)) {
         AppendToJournal({{}, port, arguments.command, {arguments.operands[0]}, false,
                          QString::fromLatin1(kDeviceOfflineText)});
         reporter.Result(false, QString::fromLatin1(kDeviceOfflineText), {});
@@ -346,6 +351,9 @@ int RunWorker(const CliArguments& arguments) {
     bool ok = false;
     QString error;
     const QString& command = arguments.command;
+    // A download goes on the link the terminal answered on; the others open their own, and a
+    // serial port takes one link at a time.
+    if (command != QLatin1String("download")) link.Close();
     if (command == QLatin1String("download")) {
         const ProjectFileName file = ProjectOf(arguments.operands[0]);
         const ListedProject project = LoadProject(services, file.folder, file.name);
@@ -360,7 +368,7 @@ int RunWorker(const CliArguments& arguments) {
             reporter.SetTotal(bytes);
             const DownloadOutcome outcome = DownloadProject(
                 services, {file.folder, file.name, project.requirements, project.header, {record},
-                           {true}, checked});
+                           {true}, checked, &link});
             ok = !outcome.cancelled && outcome.incomplete.empty() && reporter.Messages() == 0;
             if (outcome.cancelled) error = QString::fromLatin1(kWorkerCancelledText);
         }

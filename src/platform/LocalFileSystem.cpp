@@ -306,11 +306,15 @@ public:
         }
     }
 
-    // Makes the content durable and gives it the target's name: never over an existing file
-    // unless `replace`. 0 or the errno; EEXIST when the name is taken.
-    int Publish(bool replace, const std::function<int(int, const QByteArray&)>& renameNoReplace) {
-        // A network file system may report a failed write only at the sync.
-        if (::fsync(fd()) != 0 && errno != EINVAL && errno != ENOTSUP) return errno;
+    // Makes the content durable (unless it is scratch) and gives it the target's name: never
+    // over an existing file unless `replace`. 0 or the errno; EEXIST when the name is taken.
+    int Publish(bool replace, const std::function<int(int, const QByteArray&)>& renameNoReplace,
+                Durability durability = Durability::Kept) {
+        // A network file system may report a failed write only at the sync; without one, the
+        // close below still reports it.
+        if (durability == Durability::Kept && ::fsync(fd()) != 0 && errno != EINVAL &&
+            errno != ENOTSUP)
+            return errno;
         if (name_.isEmpty() && !replace) return LinkUnnamed(target_);
         if (name_.isEmpty()) {
             // Linked under a name of its own first, so the rename that follows is atomic.
@@ -721,7 +725,8 @@ int LocalFileSystem::ReadFilePart(const QString& path, qint64 offset, qint64 max
 }
 
 int LocalFileSystem::CopyFileRange(const QString& fromPath, qint64 offset, qint64 size,
-                                   const QString& toPath, const ChunkFilter& filter) {
+                                   const QString& toPath, const ChunkFilter& filter,
+                                   Durability durability) {
     if (offset < 0 || size < 0) return kPcGeneralFailure;
     const QByteArray from = NativePath(fromPath);
     const QByteArray to = NativePath(toPath);
@@ -754,11 +759,12 @@ int LocalFileSystem::CopyFileRange(const QString& fromPath, qint64 offset, qint6
             return CodeFor(error, to);
         done += qint64(count);
     }
-    const int error = output.Publish(true, {});
+    const int error = output.Publish(true, {}, durability);
     return error ? CodeFor(error, to) : kPcSuccess;
 }
 
-int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& content) {
+int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& content,
+                                    Durability durability) {
     QByteArray native = NativePath(path);
     // Through a link the file it names gets the content; the link stays a link.
     struct stat st;
@@ -785,7 +791,7 @@ int LocalFileSystem::WriteWholeFile(const QString& path, const QByteArray& conte
         }
         file.Adopt(st.st_mode & 07777, nullptr);
     }
-    const int error = file.Publish(true, {});
+    const int error = file.Publish(true, {}, durability);
     return error ? CodeFor(error, native) : kPcSuccess;
 }
 

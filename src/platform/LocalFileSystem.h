@@ -32,8 +32,10 @@ public:
     int ReadFilePart(const QString& path, qint64 offset, qint64 maxBytes, QByteArray& content,
                      qint64& fileSize) override;
     int CopyFileRange(const QString& from, qint64 offset, qint64 size, const QString& to,
-                      const ChunkFilter& filter = {}) override;
-    int WriteWholeFile(const QString& path, const QByteArray& content) override;
+                      const ChunkFilter& filter = {},
+                      Durability durability = Durability::Kept) override;
+    int WriteWholeFile(const QString& path, const QByteArray& content,
+                       Durability durability = Durability::Kept) override;
     std::optional<qint64> FreeBytes(const QString& folder) override;
     int MoveToTrash(const QString& path) override;
     QString TemporaryNameBeside(const QString& path) override;

@@ -29,6 +29,10 @@ inline constexpr qsizetype kCopyChunkBytes = 256 * 1024;
 // first byte lies within the range. Answers 0, or a system error code that ends the copy.
 using ChunkFilter = std::function<int(char* bytes, qsizetype count, qint64 offset)>;
 
+// Whether a written file must outlast a crash of the PC, or is a scratch copy deleted right
+// after use, which a crash may lose and so needs no sync. Either way it appears whole or not.
+enum class Durability { Kept, Scratch };
+
 // One entry of a PC folder listing.
 struct PcEntry {
     QString name;
@@ -78,9 +82,11 @@ public:
     // one chunk of at most kCopyChunkBytes at a time through `filter`; `to` is whole or as it
     // was. kPcHandleEof when `from` ends before the range does.
     virtual int CopyFileRange(const QString& from, qint64 offset, qint64 size, const QString& to,
-                              const ChunkFilter& filter = {}) = 0;
+                              const ChunkFilter& filter = {},
+                              Durability durability = Durability::Kept) = 0;
     // Writes through a temporary name beside the file, so the file is whole or untouched.
-    virtual int WriteWholeFile(const QString& path, const QByteArray& content) = 0;
+    virtual int WriteWholeFile(const QString& path, const QByteArray& content,
+                               Durability durability = Durability::Kept) = 0;
     // The bytes free for the user on the volume of `folder`; none when it cannot be told.
     virtual std::optional<qint64> FreeBytes(const QString& folder) = 0;
     // Moves a file, a link or a whole folder to the Trash of its volume; kPcNotSupported when

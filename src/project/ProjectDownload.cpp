@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -104,7 +105,9 @@ public:
 
     Turn Serve(const ConnectionSettings& record) {
         const QString itemText = TerminalItemText(record);
-        TerminalLink link(services_.library, record);
+        std::optional<TerminalLink> own;
+        TerminalLink& link =
+            request_.openLink ? *request_.openLink : own.emplace(services_.library, record);
         if (!link) {
             Show(QStringLiteral("%1-%2 is Off-line!").arg(Native(record.model), Native(record.serialNumber)));
             return Turn::Failed;
@@ -112,7 +115,9 @@ public:
         if (!MeetsRequirements(link, record, itemText)) return Turn::Failed;
         if (entries_.empty()) return Turn::Served;
 
-        if (const int error = services_.files.WriteWholeFile(informationPath_, information_)) {
+        // Deleted once sent, like the staged members, so a crash may lose it.
+        if (const int error = services_.files.WriteWholeFile(informationPath_, information_,
+                                                             Durability::Scratch)) {
             Show(CannotWriteText(informationPath_, error));
             return Turn::Failed;
         }
@@ -236,7 +241,9 @@ int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEn
             return kPcSuccess;
         };
     }
-    return files.CopyFileRange(projectFile, entry.offset, entry.size, staging, unscramble);
+    // Deleted once it is on the terminal: a crash leaves only the work folder, swept later.
+    return files.CopyFileRange(projectFile, entry.offset, entry.size, staging, unscramble,
+                               Durability::Scratch);
 }
 
 MemberLists SplitForDownload(const std::vector<ProjectEntry>& entries) {

@@ -24,7 +24,8 @@ struct ProjectHead {
 ProjectHead ReadProjectHead(PcFileSystem& files, const QString& projectFile);
 
 // Copies one member from the project file into `staging` a chunk at a time, unscrambled when
-// it is stored as a program; 0 or the PC code (kPcHandleEof when the file was cut short).
+// it is stored as a program, as a scratch file that is not synced; 0 or the PC code
+// (kPcHandleEof when the file was cut short).
 int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEntry& entry,
                 MemberKind storedAs, const QString& staging);
 
@@ -50,6 +51,8 @@ inline constexpr char kProjectChangedText[] =
     "The project file has changed since its members were listed. Open its properties again.";
 
 // One press of the download dialog's "=>".
+class TerminalLink;
+
 struct DownloadRequest {
     QString dataFolder;
     QString projectName;
@@ -61,6 +64,9 @@ struct DownloadRequest {
     std::vector<bool> checkedTerminals;
     // The members checked, by position in file order.
     std::vector<int> checkedMembers;
+    // A link already open to the one terminal of the roster, used instead of opening another:
+    // a worker that identified the terminal on it need not reach it twice.
+    TerminalLink* openLink = nullptr;
 };
 
 struct DownloadOutcome {

@@ -154,7 +154,9 @@ private:
     }
 
     bool Stage(const QString& pcPath, const QByteArray& content, const std::string& destination) {
-        return Staged(services_.files.WriteWholeFile(pcPath, content), destination);
+        // In the work folder and deleted once sent, so a crash may lose it.
+        return Staged(services_.files.WriteWholeFile(pcPath, content, Durability::Scratch),
+                      destination);
     }
 
     bool Staged(int code, const std::string& destination) {

@@ -268,6 +268,11 @@ TEST_F(PcFileSystemTest, AFailedWriteLeavesTheTargetUntouchedAndNoTemporary) {
     EXPECT_EQ(files_.CopyFile(At("big"), At("b.txt"), false), kPcGeneralFailure);
     EXPECT_EQ(files_.CopyFile(At("big"), At("c.txt"), false), kPcGeneralFailure);
     EXPECT_EQ(files_.WriteWholeFile(At("b.txt"), QByteArray(1 << 20, 'y')), kPcGeneralFailure);
+    // A scratch file skips only the sync: it too appears whole or not at all.
+    EXPECT_EQ(files_.WriteWholeFile(At("b.txt"), QByteArray(1 << 20, 'y'), Durability::Scratch),
+              kPcGeneralFailure);
+    EXPECT_EQ(files_.CopyFileRange(At("big"), 0, 1 << 20, At("c.txt"), {}, Durability::Scratch),
+              kPcGeneralFailure);
     EXPECT_EQ(Files(), before);
 }
 

@@ -72,10 +72,11 @@ int ScriptedFileSystem::ReadWholeFile(const QString& path, QByteArray& content) 
     return LocalFiles().ReadWholeFile(path, content);
 }
 
-int ScriptedFileSystem::WriteWholeFile(const QString& path, const QByteArray& content) {
+int ScriptedFileSystem::WriteWholeFile(const QString& path, const QByteArray& content,
+                                       Durability durability) {
     if (const auto code = Scripted(Operation::WriteWholeFile, "WriteWholeFile " + path, path))
         return *code;
-    return LocalFiles().WriteWholeFile(path, content);
+    return LocalFiles().WriteWholeFile(path, content, durability);
 }
 
 int ScriptedFileSystem::ReadFilePart(const QString& path, qint64 offset, qint64 maxBytes,
@@ -91,7 +92,8 @@ int ScriptedFileSystem::ReadFilePart(const QString& path, qint64 offset, qint64 
 }
 
 int ScriptedFileSystem::CopyFileRange(const QString& from, qint64 offset, qint64 size,
-                                      const QString& to, const ChunkFilter& filter) {
+                                      const QString& to, const ChunkFilter& filter,
+                                      Durability durability) {
     const QString range = QStringLiteral("%1+%2").arg(offset).arg(size);
     if (const auto code = Scripted(Operation::CopyFileRange,
                                    "CopyFileRange " + from + " " + range + " -> " + to, from, to))
@@ -103,7 +105,8 @@ int ScriptedFileSystem::CopyFileRange(const QString& from, qint64 offset, qint64
                                            from, to))
                 return *code;
             return filter ? filter(bytes, count, at) : 0;
-        });
+        },
+        durability);
 }
 
 int ScriptedFileSystem::MoveToTrash(const QString& path) {

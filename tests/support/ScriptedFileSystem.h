@@ -40,12 +40,14 @@ public:
     int CreateFolder(const QString& path) override;
     int RemoveFolder(const QString& path) override;
     int ReadWholeFile(const QString& path, QByteArray& content) override;
-    int WriteWholeFile(const QString& path, const QByteArray& content) override;
+    int WriteWholeFile(const QString& path, const QByteArray& content,
+                       Durability durability = Durability::Kept) override;
     std::optional<qint64> FreeBytes(const QString& folder) override;
     int ReadFilePart(const QString& path, qint64 offset, qint64 maxBytes, QByteArray& content,
                      qint64& fileSize) override;
     int CopyFileRange(const QString& from, qint64 offset, qint64 size, const QString& to,
-                      const ChunkFilter& filter = {}) override;
+                      const ChunkFilter& filter = {},
+                      Durability durability = Durability::Kept) override;
     int MoveToTrash(const QString& path) override;
     QString TemporaryNameBeside(const QString& path) override;
     std::unique_ptr<WalkConfinement> ConfineWalk(const QString& top) override;
