@@ -109,7 +109,8 @@ private:
 int OneTerminal::Run() {
     const QString& command = arguments_.command;
     if (command == QLatin1String("ls")) return List();
-    // Read first, for the journal: a command may leave the terminal unable to answer.
+    // Read first, so the operation's journal line names the serial: a command may leave the
+    // terminal unable to answer.
     TerminalIdentity identity;
     Identify(services_.library, record_, identity);
     int status = kFailed;
@@ -124,8 +125,6 @@ int OneTerminal::Run() {
     } else {
         status = Format();
     }
-    AppendToJournal({QString::fromStdString(identity.serialNumber), arguments_.operands[0], command,
-                     arguments_.operands.mid(1), status == kSucceeded, {}});
     if (arguments_.Flag("json")) {
         PrintJson({{"port", arguments_.operands[0]}, {"command", command}, {"ok", status == kSucceeded}});
     }
@@ -328,6 +327,7 @@ int RunWorker(const CliArguments& arguments) {
     Services services{Tp(), reporter, SystemClock(), LocalFiles(), reporter};
     ConnectionSettings record = Record(port, arguments);
     TerminalIdentity identity;
+    // No operation runs here, so the worker writes the journal's line itself.
     if (!Identify(services.library, record, identity)) {
         AppendToJournal({{}, port, arguments.command, {arguments.operands[0]}, false,
                          QString::fromLatin1(kDeviceOfflineText)});
@@ -337,6 +337,7 @@ int RunWorker(const CliArguments& arguments) {
     QJsonObject values = IdentityValues(identity);
     bool ok = false;
     QString error;
+    bool operated = false;  // an operation ran and wrote its own journal line
     const QString& command = arguments.command;
     if (command == QLatin1String("download")) {
         const ProjectFileName file = ProjectOf(arguments.operands[0]);
@@ -350,6 +351,7 @@ int RunWorker(const CliArguments& arguments) {
             error = QStringLiteral("The project has no member %1.").arg(missing);
         } else {
             reporter.SetTotal(bytes);
+            operated = true;
             const DownloadOutcome outcome = DownloadProject(
                 services, {file.folder, file.name, project.requirements, project.header, {record},
                            {true}, checked});
@@ -359,6 +361,7 @@ int RunWorker(const CliArguments& arguments) {
     } else if (command == QLatin1String("collect")) {
         const QString into = arguments.Has("into") ? QFileInfo(arguments.Value("into")).absoluteFilePath()
                                                    : DocumentsFolder() + QStringLiteral("/Tarvik");
+        operated = true;
         const CollectOutcome outcome = CollectDataFiles(services, into, arguments.operands[0], record);
         values.insert("installed", outcome.installed);
         values.insert("collected", outcome.collected);
@@ -378,14 +381,17 @@ int RunWorker(const CliArguments& arguments) {
         terminals.push_back(std::make_unique<ConnectionSettings>(record));
         // An upgrade is one file: a cancel before it leaves the terminal as it was.
         if (reporter.BeforeFile(image, QString::fromStdString(record.portName), QFileInfo(image).size())) {
+            operated = true;
             ok = UpgradeCheckedTerminals(services, terminals, {true}, image) == 1;
         } else {
             error = QString::fromLatin1(kWorkerCancelledText);
         }
     }
-    QStringList files{arguments.operands[0]};
-    files += arguments.List("members") + arguments.List("entries");
-    AppendToJournal({values["serial"].toString(), port, command, files, ok, error});
+    if (!operated) {
+        QStringList files{arguments.operands[0]};
+        files += arguments.List("members") + arguments.List("entries");
+        AppendToJournal({values["serial"].toString(), port, command, files, ok, error});
+    }
     reporter.Result(ok, error, values);
     return ok ? kSucceeded : kFailed;
 }

@@ -23,9 +23,9 @@ DropOutcome DropProjects(const Services& services, TerminalLink& link,
                          const ConnectionSettings& record, const QStringList& projectFiles,
                          const QString& dataFolder);
 
-// Removes the project `name` from the terminal that `link` reaches: reads "D:\<name>.inf" back,
-// deletes the project's program, removes its folders where they are empty, then deletes the
-// information file. True when the information file is gone, so the terminal's projects are to be
-// listed again.
-bool RemoveProject(const Services& services, TerminalLink& link, const QString& name,
-                   const QString& dataFolder);
+// Removes the project `name` from the terminal that `link` reaches and `record` describes:
+// reads "D:\<name>.inf" back, deletes the project's program, removes its folders where they are
+// empty, then deletes the information file. True when the information file is gone, so the
+// terminal's projects are to be listed again.
+bool RemoveProject(const Services& services, TerminalLink& link, const ConnectionSettings& record,
+                   const QString& name, const QString& dataFolder);

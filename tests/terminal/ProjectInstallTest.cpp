@@ -88,7 +88,7 @@ protected:
     bool Remove(const QString& name) {
         TerminalLink link(bench.Library(), record);
         EXPECT_TRUE(link);
-        return RemoveProject(services, link, name, dataFolder);
+        return RemoveProject(services, link, record, name, dataFolder);
     }
 
     // Every file on the terminal's drives, "D/STOCK/SMALL.CFT" style, with its bytes.

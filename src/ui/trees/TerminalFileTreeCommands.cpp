@@ -173,7 +173,8 @@ void CTerminalFileTree::RemoveTerminalProject(QTreeWidgetItem* item) {
     const int position = RecordIndex(item);
     if (position < 0) return;
     const Services services = InstalledServices();
-    TerminalLink link(services.library, *g_doc->terminals[static_cast<size_t>(position)]);
+    const ConnectionSettings record = *g_doc->terminals[static_cast<size_t>(position)];
+    TerminalLink link(services.library, record);
     if (!link) {
         ShowMessage(services.prompter, kDeviceOfflineText);
         return;
@@ -181,7 +182,7 @@ void CTerminalFileTree::RemoveTerminalProject(QTreeWidgetItem* item) {
     // A re-listing forgets the selection, so the terminal is read again only after the last
     // project of the list; each one before it just leaves the tree.
     const bool last = SelectionList().isEmpty() || SelectionList().constLast() == item;
-    if (!RemoveProject(services, link, item->text(0), DataFolder)) return;
+    if (!RemoveProject(services, link, record, item->text(0), DataFolder)) return;
     if (!last) {
         RemoveItem(item);
     } else if (QTreeWidgetItem* terminal = RootItem()->child(position)) {
