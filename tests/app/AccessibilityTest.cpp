@@ -61,7 +61,8 @@ TEST_F(AccessibilityTest, EveryMenuItemStaysReachableAfterModeSwitches) {
     EXPECT_EQ(fileMenus.value("File"), QStringList{"Exit"});
     EXPECT_EQ(fileMenus.value("Setup"), (QStringList{"Connect/Disconnect", "Com Setup"}));
     EXPECT_EQ(fileMenus.value("Tools"), QStringList{"F/W Upgrade"});
-    EXPECT_EQ(fileMenus.value("View").size(), 4);
+    EXPECT_EQ(fileMenus.value("View").size(), 5);
+    EXPECT_EQ(fileMenus.value("View").value(4), "Journal");
     EXPECT_EQ(fileMenus.value("Help"), QStringList{"About Tarvik..."});
 
     frame.RunCommand(ID_PROJECT_MODE);
