@@ -2,6 +2,7 @@
 
 #include "core/Services.h"
 #include "link/ConnectionSettings.h"
+#include "platform/Journal.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/Progress.h"
 #include "support/RecordingClock.h"
@@ -44,7 +45,23 @@ class TerminalOperationFixture : public ::testing::Test {
 public:
     static constexpr char kTerminal[] = "t1";
 
-    TerminalOperationFixture() { SetTerminal(); }
+    TerminalOperationFixture() {
+        SetTerminal();
+        qputenv("XDG_STATE_HOME", state.path().toUtf8());  // a journal of the test's own
+    }
+    ~TerminalOperationFixture() override { qputenv("XDG_STATE_HOME", previousState); }
+
+    // The journal's lines as "serial|port|operation|files|ok or failed|detail".
+    static QStringList Journaled() {
+        QStringList lines;
+        for (const JournalRecord& record : ReadJournalTail(JournalPath()).records) {
+            const JournalEntry& entry = record.entry;
+            lines << QStringList{entry.serial, entry.port, entry.operation, entry.files.join(u' '),
+                                 entry.ok ? "ok" : "failed", entry.detail}
+                         .join(u'|');
+        }
+        return lines;
+    }
 
     // (Re)writes the terminal's terminal.ini.
     void SetTerminal(const std::string& drives = "C:2048 D:4096", bool offline = false) {
@@ -111,13 +128,15 @@ public:
         }
     }
 
+    QTemporaryDir state;
+    QByteArray previousState = qgetenv("XDG_STATE_HOME");
     TempBench bench;
     QString terminalFolder = bench.Path() + "/" + kTerminal;
     ScriptedPrompter prompter;
     RecordingClock clock;
     RecordingProgress progress;
     QTemporaryDir pc;
-    ConnectionSettings settings{"COM3", 6, "", ""};
+    ConnectionSettings settings{"COM3", 6, "", "10000042"};
     std::map<QString, QByteArray> originals;  // what each PC file held when the test wrote it
     QStringList vanished;                     // PC files the test itself took away
 };
