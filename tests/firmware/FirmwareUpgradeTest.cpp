@@ -3,12 +3,14 @@
 #include "core/InstalledServices.h"
 #include "link/ResultCodes.h"
 #include "link/TerminalLink.h"
+#include "platform/Journal.h"
 #include "support/FirmwareFixture.h"
 #include "support/FirmwareImage.h"
 #include "support/MockTerminalLibrary.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <QTemporaryDir>
 
 using ::testing::InSequence;
 using ::testing::Return;
@@ -134,9 +136,28 @@ TEST_P(FirmwareProjectModeRunTest, ReportsEachTerminalThenTheRun) {
         }
     }
 
+    QTemporaryDir state;
+    const QByteArray previousState = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
     UpgradeCheckedTerminals(InstalledServices(), doc.terminals, c.checked, c.path);
     EXPECT_EQ(prompter.messages, c.expected);
     EXPECT_EQ(prompter.captions, QStringList(c.expected.size(), "Tarvik"));
+    // One journal line for each terminal contacted, ok only for an upgrade that went through;
+    // the run's closing message belongs to none of them.
+    std::string journaled;
+    for (const JournalRecord& record : ReadJournalTail(JournalPath()).records) {
+        journaled += QStringLiteral("%1 %2 %3 %4;").arg(record.entry.port, record.entry.operation,
+                                                        record.entry.files.join(' '),
+                                                        record.entry.ok ? "ok" : "failed").toStdString();
+    }
+    std::string expected;
+    for (size_t k = 0; k < c.outcomes.size(); ++k) {
+        if (c.outcomes[k] == kSkipped) continue;
+        expected += "COM" + std::to_string(k + 1) + " upgrade " + c.path.toStdString() +
+                    (c.outcomes[k] == 0 ? " ok;" : " failed;");
+    }
+    EXPECT_EQ(journaled, expected);
+    qputenv("XDG_STATE_HOME", previousState);
 }
 
 INSTANTIATE_TEST_SUITE_P(
