@@ -6,7 +6,7 @@
 #include "support/AppFixture.h"
 #include "support/MockTerminalLibrary.h"
 #include "support/ModalDialogs.h"
-#include "platform/Journal.h"
+#include "support/OwnJournal.h"
 #include "ui/SwitchModeEvent.h"
 #include "ui/dialogs/JournalDialog.h"
 #include "ui/trees/PcFileTree.h"
@@ -24,7 +24,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -299,9 +298,7 @@ TEST_F(MainFrameTest, TheToolbarAndStatusBarCommandsShowAndHideThem) {
 }
 
 TEST_F(MainFrameTest, ViewJournalShowsTheJournalNewestLastBesideTheWindowAndReadsItAgain) {
-    QTemporaryDir state;
-    const QByteArray previous = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", state.path().toUtf8());
+    const OwnJournal own;
     frame.RunCommand(ID_VIEW_JOURNAL);
     QPointer<JournalDialog> journal = frame.Journal();
     ASSERT_NE(journal, nullptr);
@@ -335,7 +332,6 @@ TEST_F(MainFrameTest, ViewJournalShowsTheJournalNewestLastBesideTheWindowAndRead
     journal->findChild<QPushButton*>("closeButton")->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(journal.isNull());
-    qputenv("XDG_STATE_HOME", previous);
 }
 
 TEST(MainFrameCreation, SetsTheLibraryModeOnceAndReleasesTheDeviceWatcher) {

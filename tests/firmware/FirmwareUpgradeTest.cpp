@@ -3,14 +3,13 @@
 #include "core/InstalledServices.h"
 #include "link/ResultCodes.h"
 #include "link/TerminalLink.h"
-#include "platform/Journal.h"
 #include "support/FirmwareFixture.h"
 #include "support/FirmwareImage.h"
 #include "support/MockTerminalLibrary.h"
+#include "support/OwnJournal.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <QTemporaryDir>
 
 using ::testing::InSequence;
 using ::testing::Return;
@@ -136,28 +135,19 @@ TEST_P(FirmwareProjectModeRunTest, ReportsEachTerminalThenTheRun) {
         }
     }
 
-    QTemporaryDir state;
-    const QByteArray previousState = qgetenv("XDG_STATE_HOME");
-    qputenv("XDG_STATE_HOME", state.path().toUtf8());
+    const OwnJournal journal;
     UpgradeCheckedTerminals(InstalledServices(), doc.terminals, c.checked, c.path);
     EXPECT_EQ(prompter.messages, c.expected);
     EXPECT_EQ(prompter.captions, QStringList(c.expected.size(), "Tarvik"));
     // One journal line for each terminal contacted, ok only for an upgrade that went through;
     // the run's closing message belongs to none of them.
-    std::string journaled;
-    for (const JournalRecord& record : ReadJournalTail(JournalPath()).records) {
-        journaled += QStringLiteral("%1 %2 %3 %4;").arg(record.entry.port, record.entry.operation,
-                                                        record.entry.files.join(' '),
-                                                        record.entry.ok ? "ok" : "failed").toStdString();
-    }
-    std::string expected;
+    QStringList expected;
     for (size_t k = 0; k < c.outcomes.size(); ++k) {
         if (c.outcomes[k] == kSkipped) continue;
-        expected += "COM" + std::to_string(k + 1) + " upgrade " + c.path.toStdString() +
-                    (c.outcomes[k] == 0 ? " ok;" : " failed;");
+        expected << QStringLiteral("1000000%1|COM%1|upgrade|%2|").arg(k + 1).arg(c.path) +
+                        (c.outcomes[k] == 0 ? "ok|" : "failed|" + c.expected[static_cast<qsizetype>(k)]);
     }
-    EXPECT_EQ(journaled, expected);
-    qputenv("XDG_STATE_HOME", previousState);
+    EXPECT_EQ(OwnJournal::Lines().join('\n').toStdString(), expected.join('\n').toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(

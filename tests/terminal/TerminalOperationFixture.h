@@ -2,9 +2,9 @@
 
 #include "core/Services.h"
 #include "link/ConnectionSettings.h"
-#include "platform/Journal.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/Progress.h"
+#include "support/OwnJournal.h"
 #include "support/RecordingClock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempBench.h"
@@ -45,23 +45,9 @@ class TerminalOperationFixture : public ::testing::Test {
 public:
     static constexpr char kTerminal[] = "t1";
 
-    TerminalOperationFixture() {
-        SetTerminal();
-        qputenv("XDG_STATE_HOME", state.path().toUtf8());  // a journal of the test's own
-    }
-    ~TerminalOperationFixture() override { qputenv("XDG_STATE_HOME", previousState); }
+    TerminalOperationFixture() { SetTerminal(); }
 
-    // The journal's lines as "serial|port|operation|files|ok or failed|detail".
-    static QStringList Journaled() {
-        QStringList lines;
-        for (const JournalRecord& record : ReadJournalTail(JournalPath()).records) {
-            const JournalEntry& entry = record.entry;
-            lines << QStringList{entry.serial, entry.port, entry.operation, entry.files.join(u' '),
-                                 entry.ok ? "ok" : "failed", entry.detail}
-                         .join(u'|');
-        }
-        return lines;
-    }
+    static QStringList Journaled() { return OwnJournal::Lines(); }
 
     // (Re)writes the terminal's terminal.ini.
     void SetTerminal(const std::string& drives = "C:2048 D:4096", bool offline = false) {
@@ -128,8 +114,7 @@ public:
         }
     }
 
-    QTemporaryDir state;
-    QByteArray previousState = qgetenv("XDG_STATE_HOME");
+    OwnJournal journal;
     TempBench bench;
     QString terminalFolder = bench.Path() + "/" + kTerminal;
     ScriptedPrompter prompter;
