@@ -273,6 +273,10 @@ DropOutcome DropProjects(const Services& services, TerminalLink& link,
                          const ConnectionSettings& record, const QStringList& projectFiles,
                          const QString& dataFolder) {
     OperationJournal journal(services, record, QStringLiteral("download"), projectFiles);
+    if (!link) {
+        ShowMessage(journal.Work().prompter, kDeviceOfflineText);
+        return DropOutcome::Ended;
+    }
     const DropOutcome outcome = ProjectInstaller(journal.Work(), link, record, dataFolder).Run(projectFiles);
     journal.Finish(outcome == DropOutcome::Completed, outcome == DropOutcome::Cancelled
                                                           ? QString::fromLatin1(kJournalCancelledText)
@@ -327,6 +331,10 @@ bool Remove(const Services& services, TerminalLink& link, const QString& name,
 bool RemoveProject(const Services& services, TerminalLink& link, const ConnectionSettings& record,
                    const QString& name, const QString& dataFolder) {
     OperationJournal journal(services, record, QStringLiteral("remove"), {name});
+    if (!link) {
+        ShowMessage(journal.Work().prompter, kDeviceOfflineText);
+        return false;
+    }
     const bool removed = Remove(journal.Work(), link, name, dataFolder);
     journal.Finish(removed);
     return removed;

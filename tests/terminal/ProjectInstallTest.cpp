@@ -388,6 +388,19 @@ TEST_F(ProjectInstallTest, CancelStopsBetweenMembersAndNeverSendsTheInformationF
               QStringList{"10000042|COM3|download|" + stock + "|failed|Cancelled by the user."});
 }
 
+TEST_F(ProjectInstallTest, AnOffLineTerminalIsToldAndJournaledForADropAndARemoval) {
+    const QString stock = Stock();
+    record.portName = "COM9";
+    TerminalLink link(bench.Library(), record);
+    ASSERT_FALSE(link);
+    EXPECT_EQ(DropProjects(services, link, record, {stock}, dataFolder), DropOutcome::Ended);
+    EXPECT_FALSE(RemoveProject(services, link, record, "STOCK", dataFolder));
+    EXPECT_EQ(prompter.messages, QStringList(2, "Device is Off-line!"));
+    EXPECT_EQ(OwnJournal::Lines(),
+              (QStringList{"10000042|COM9|download|" + stock + "|failed|Device is Off-line!",
+                           "10000042|COM9|remove|STOCK|failed|Device is Off-line!"}));
+}
+
 TEST_F(ProjectInstallTest, AStagingFileThePcCannotWriteEndsTheDropWithItsReason) {
     files.Fail(ScriptedFileSystem::Operation::CopyChunk, "STOCK.tmp", kPcDiskFull, 1);
     EXPECT_EQ(Drop({Stock()}), DropOutcome::Ended);
