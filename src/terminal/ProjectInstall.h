@@ -19,7 +19,7 @@ enum class DropOutcome {
 // checked whole first, then against the terminal's firmware and model, then its folders are
 // made, its members sent one at a time and its information file last. Temporary files live in
 // a folder of their own inside `dataFolder` and are gone when the drop returns. A link that did
-// not open is told as the terminal being off-line.
+// not open is told as the terminal being off-line. The drop is journaled as one "download".
 DropOutcome DropProjects(const Services& services, TerminalLink& link,
                          const ConnectionSettings& record, const QStringList& projectFiles,
                          const QString& dataFolder);
@@ -28,5 +28,6 @@ DropOutcome DropProjects(const Services& services, TerminalLink& link,
 // reads "D:\<name>.inf" back, deletes the project's program, removes its folders where they are
 // empty, then deletes the information file. True when the information file is gone, so the
 // terminal's projects are to be listed again; false, as told, when the link did not open.
+// Journaled as "remove".
 bool RemoveProject(const Services& services, TerminalLink& link, const ConnectionSettings& record,
                    const QString& name, const QString& dataFolder);
