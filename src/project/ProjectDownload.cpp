@@ -77,6 +77,8 @@ QByteArray InformationFileOf(const QByteArray& header) {
     return text;
 }
 
+constexpr char kNoMemberSelectedText[] = "No file is selected to download!";
+
 // One terminal's turn of a download.
 enum class Turn { Served, Failed, Cancelled };
 
@@ -311,6 +313,7 @@ DownloadOutcome DownloadProject(const Services& services, const DownloadRequest&
     Download download(services, request, projectFile, read.entries, header);
     if (const QString fault = download.WorkFolderFault(); !fault.isEmpty()) return refuseAll(fault);
     bool anyTerminal = false;
+    const bool anyMember = AnySelected(SendableSelection(request.checkedMembers, read.entries));
     for (size_t k = 0; k < count; ++k) {
         if (!request.checkedTerminals[k]) continue;
         anyTerminal = true;
@@ -328,8 +331,10 @@ DownloadOutcome DownloadProject(const Services& services, const DownloadRequest&
             detail = QString::fromLatin1(kJournalCancelledText);
         } else if (turn == Turn::Failed && !journal.Told()) {
             detail = QStringLiteral("Not sent to another model.");  // the only refusal not shown
+        } else if (turn == Turn::Served && !anyMember) {
+            detail = QString::fromLatin1(kNoMemberSelectedText);  // told once, after the run
         }
-        journal.Finish(turn == Turn::Served, detail);
+        journal.Finish(turn == Turn::Served && anyMember, detail);
     }
 
     if (outcome.cancelled) {
@@ -341,8 +346,8 @@ DownloadOutcome DownloadProject(const Services& services, const DownloadRequest&
                         .arg(names.join(QStringLiteral("\r\n"))));
     } else if (!anyTerminal) {
         ShowMessage(services.prompter, QStringLiteral("No Terminal is selected to download!"));
-    } else if (!AnySelected(SendableSelection(request.checkedMembers, read.entries))) {
-        ShowMessage(services.prompter, QStringLiteral("No file is selected to download!"));
+    } else if (!anyMember) {
+        ShowMessage(services.prompter, kNoMemberSelectedText);
     }
     return outcome;
 }
