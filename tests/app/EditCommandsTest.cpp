@@ -146,7 +146,7 @@ TEST_P(PcPasteCommandTest, ShowsTheChangeInTheUsersOwnItemsAndEndsTheClipboard) 
     EXPECT_TRUE(Pc().SelectionList().isEmpty());
     EXPECT_EQ(Pc().ContextItem(), nullptr);
     EXPECT_EQ(Frame().state.clipboardSource, nullptr);
-    EXPECT_EQ(OwnJournal::Lines(), QStringList());  // no terminal took part
+    EXPECT_EQ(OwnJournal::Lines(), QStringList());  // no terminal was involved
 }
 
 INSTANTIATE_TEST_SUITE_P(, PcPasteCommandTest, ::testing::Bool(),
