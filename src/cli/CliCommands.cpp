@@ -112,9 +112,13 @@ int OneTerminal::Run() {
     // Read first, so the operation's journal line names the serial: a command may leave the
     // terminal unable to answer.
     TerminalIdentity identity;
-    Identify(services_.library, record_, identity);
     int status = kFailed;
-    if (command == QLatin1String("get")) {
+    if (!Identify(services_.library, record_, identity)) {
+        // As a worker does: no operation runs, so the journal's line is written here.
+        AppendToJournal({{}, arguments_.operands[0], command, arguments_.operands.mid(1), false,
+                         QString::fromLatin1(kDeviceOfflineText)});
+        prompter_.Message(QString::fromLatin1(kDeviceOfflineText), {});
+    } else if (command == QLatin1String("get")) {
         status = Get();
     } else if (command == QLatin1String("put")) {
         status = Put();

@@ -175,6 +175,16 @@ TEST_F(CliCommandsTest, NothingIsReplacedWithoutForce) {
     EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "pc");
     EXPECT_EQ(Cli({"format", "COM3", "C:"}).status, 1);
     EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "pc");
+
+    // A terminal that does not answer is said to be off-line, not to lack the file, and is
+    // journaled once though no operation ran.
+    for (const QStringList& arguments : {QStringList{"get", "COM6", "C:\\DATA\\KEEP.TXT", "."},
+                                         QStringList{"rm", "COM6", "C:\\DATA\\KEEP.TXT"}}) {
+        const CliRun offline = Cli(arguments);
+        EXPECT_EQ(offline.status, 1);
+        EXPECT_TRUE(offline.err.contains("COM6: Device is Off-line!")) << offline.err.toStdString();
+    }
+    EXPECT_EQ(Journaled(3), " COM6 get failed;  COM6 rm failed");
 }
 
 TEST_F(CliCommandsTest, CollectBringsEachTerminalsDataFilesIntoItsSerialsFolder) {
