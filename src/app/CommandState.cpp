@@ -52,6 +52,8 @@ bool IsCommandEnabled(int commandId, const CommandState& state, bool projectMode
         case ID_NEW_FOLDER: return state.commands.newFolder;
         case ID_RENAME: return state.commands.rename;
         case ID_EDIT_PASTE: return PasteEnabled(state.activeTree, state.clipboardSource);
+        // The journal is on the PC, whatever is connected.
+        case ID_VIEW_JOURNAL: return true;
         default: return true;
     }
 }

@@ -13,6 +13,7 @@
 #include "firmware/FirmwareUpgrade.h"
 #include "link/ModuleSearch.h"
 #include "link/TerminalLibrary.h"
+#include "platform/Journal.h"
 #include "platform/LockKeys.h"
 #include "platform/Prompter.h"
 #include "ui/Images.h"
@@ -21,6 +22,7 @@
 #include "ui/dialogs/AboutDlg.h"
 #include "ui/dialogs/ConnectSetupDlg.h"
 #include "ui/dialogs/FirmwareUpgradeDialog.h"
+#include "ui/dialogs/JournalDialog.h"
 #include "ui/trees/FileTreeCtrl.h"
 #include "ui/trees/PcView.h"
 #include "ui/trees/TerminalView.h"
@@ -53,6 +55,7 @@ constexpr CommandText kCommands[] = {
     {ID_FILE_MODE, "File Mode"},
     {ID_VIEW_TOOLBAR, "&Toolbar"},
     {ID_VIEW_STATUS_BAR, "&Status Bar"},
+    {ID_VIEW_JOURNAL, "&Journal"},
     {ID_APP_ABOUT, "&About Tarvik..."},
     {ID_CONNECT, "Connect/Disconnect"},
     {ID_COM_SETUP, "Com Setup"},
@@ -256,7 +259,8 @@ void CMainFrame::CreateMenus() {
     setupMenu_ = fill(bar->addMenu(QStringLiteral("Setup")), {ID_CONNECT, ID_COM_SETUP});
     fill(bar->addMenu(QStringLiteral("Tools")), {ID_FW_UPGRADE, ID_COLLECT_DATA});
     fill(bar->addMenu(QStringLiteral("&View")),
-         {ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_FLEET, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+         {ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_FLEET, ID_VIEW_JOURNAL, 0, ID_VIEW_TOOLBAR,
+          ID_VIEW_STATUS_BAR});
     fill(bar->addMenu(QStringLiteral("&Help")), {ID_APP_ABOUT});
 
     fileContextMenu_ = fill(new QMenu(this), {ID_EDIT_CUT, ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0,
@@ -390,6 +394,7 @@ void CMainFrame::OnCommand(int commandId) {
         case ID_PROPERTY: ShowActiveProperties(state); break;
         case ID_VIEW_TOOLBAR: toolBar_->setVisible(!toolBar_->isVisible()); break;
         case ID_VIEW_STATUS_BAR: statusBar()->setVisible(!statusBar()->isVisible()); break;
+        case ID_VIEW_JOURNAL: ShowJournal(); break;
         default: break;
     }
     // A drop later is no part of this command.
@@ -433,6 +438,21 @@ void CMainFrame::ShowFwUpgrade() {
     } else {
         UpgradeFileModeTerminal(InstalledServices(), g_doc->settings);
     }
+}
+
+JournalDialog* CMainFrame::Journal() const { return journal_; }
+
+void CMainFrame::ShowJournal() {
+    // One journal window, read again each time it is asked for; the work goes on beside it.
+    if (!journal_) {
+        journal_ = new JournalDialog(JournalPath(), this);
+        journal_->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        journal_->Refresh();
+    }
+    journal_->show();
+    journal_->raise();
+    journal_->activateWindow();
 }
 
 void CMainFrame::UpdateCommandStates() {

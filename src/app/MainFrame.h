@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QPointer>
 #include <map>
 #include <memory>
 
@@ -14,6 +15,7 @@ class Fleet;
 class UsbNotices;
 
 class CFileTreeCtrl;
+class JournalDialog;
 class CPCView;
 class CTerminalView;
 class QAction;
@@ -70,6 +72,8 @@ public:
     CTerminalView* TerminalView() const { return terminalView_; }
     QSplitter* Splitter() const { return splitter_; }
     QToolBar* ToolBar() const { return toolBar_; }
+    // The View > Journal window while it is open.
+    JournalDialog* Journal() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,6 +91,7 @@ private:
     void SwitchMode(bool projectMode);
     void OnCommand(int commandId);
     void ShowFwUpgrade();
+    void ShowJournal();
     void UpdateLockIndicators();
     void FocusOtherPane(bool forward);
     void ConnectTree(CFileTreeCtrl* tree);
@@ -110,6 +115,7 @@ private:
     QLabel* numIndicator_ = nullptr;
     QLabel* scrollIndicator_ = nullptr;
     DeviceWatcher* deviceWatcher_ = nullptr;
+    QPointer<JournalDialog> journal_;  // gone once closed
     bool updateQueued_ = false;
     ProgressDisplay progress_{*this};
     int operationDepth_ = 0;

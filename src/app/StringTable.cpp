@@ -8,7 +8,7 @@
 namespace {
 
 // Each string: the status-bar prompt, a line break, the tooltip.
-constexpr std::array<std::pair<int, const char*>, 21> kCommandPrompts{{
+constexpr std::array<std::pair<int, const char*>, 22> kCommandPrompts{{
     {ID_PROJECT_MODE, "Switch to Project Mode to handle Project.\nProject Mode"},
     {ID_FILE_MODE, "Switch to File Mode to handle general file.\nFile Mode"},
     {ID_COM_SETUP, "Communication port Setup.\nCom Setup"},
@@ -20,6 +20,7 @@ constexpr std::array<std::pair<int, const char*>, 21> kCommandPrompts{{
     {ID_APP_EXIT, "Quit the program.\nExit"},
     {ID_VIEW_TOOLBAR, "Show or hide the toolbar.\nToolbar"},
     {ID_VIEW_STATUS_BAR, "Show or hide the status bar.\nStatus Bar"},
+    {ID_VIEW_JOURNAL, "Show what was done to every terminal.\nJournal"},
     {ID_EDIT_CUT, "Cut the selection to the clipboard.\nCut"},
     {ID_EDIT_COPY, "Copy the selection to the clipboard.\nCopy"},
     {ID_EDIT_PASTE, "Paste the clipboard here.\nPaste"},

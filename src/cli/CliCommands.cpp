@@ -114,11 +114,16 @@ private:
 int OneTerminal::Run() {
     const QString& command = arguments_.command;
     if (command == QLatin1String("ls")) return List();
-    // Read first, for the journal: a command may leave the terminal unable to answer.
+    // Read first, so the operation's journal line names the serial: a command may leave the
+    // terminal unable to answer.
     TerminalIdentity identity;
-    Identify(services_.library, record_, identity);
     int status = kFailed;
-    if (command == QLatin1String("get")) {
+    if (!Identify(services_.library, record_, identity)) {
+        // As a worker does: no operation runs, so the journal's line is written here.
+        AppendToJournal({{}, arguments_.operands[0], command, arguments_.operands.mid(1), false,
+                         QString::fromLatin1(kDeviceOfflineText)});
+        prompter_.Message(QString::fromLatin1(kDeviceOfflineText), {});
+    } else if (command == QLatin1String("get")) {
         status = Get();
     } else if (command == QLatin1String("put")) {
         status = Put();
@@ -129,8 +134,6 @@ int OneTerminal::Run() {
     } else {
         status = Format();
     }
-    AppendToJournal({QString::fromStdString(identity.serialNumber), arguments_.operands[0], command,
-                     arguments_.operands.mid(1), status == kSucceeded, {}});
     if (arguments_.Flag("json")) {
         PrintJson({{"port", arguments_.operands[0]}, {"command", command}, {"ok", status == kSucceeded}});
     }
@@ -341,6 +344,7 @@ int RunWorker(const CliArguments& arguments) {
     }
     TerminalIdentity identity;
     TerminalLink link(services.library, record);
+    // No operation runs here, so the worker writes the journal's line itself.
     if (!Identify(link, record, identity)) {
         AppendToJournal({{}, port, arguments.command, {arguments.operands[0]}, false,
                          QString::fromLatin1(kDeviceOfflineText)});
@@ -350,6 +354,7 @@ int RunWorker(const CliArguments& arguments) {
     QJsonObject values = IdentityValues(identity);
     bool ok = false;
     QString error;
+    bool operated = false;  // an operation ran and wrote its own journal line
     const QString& command = arguments.command;
     // A download goes on the link the terminal answered on; the others open their own, and a
     // serial port takes one link at a time.
@@ -366,6 +371,7 @@ int RunWorker(const CliArguments& arguments) {
             error = QStringLiteral("The project has no member %1.").arg(missing);
         } else {
             reporter.SetTotal(bytes);
+            operated = true;
             const DownloadOutcome outcome = DownloadProject(
                 services, {file.folder, file.name, project.requirements, project.header, {record},
                            {true}, checked, &link});
@@ -375,6 +381,7 @@ int RunWorker(const CliArguments& arguments) {
     } else if (command == QLatin1String("collect")) {
         const QString into = arguments.Has("into") ? QFileInfo(arguments.Value("into")).absoluteFilePath()
                                                    : DocumentsFolder() + QStringLiteral("/Tarvik");
+        operated = true;
         const CollectOutcome outcome = CollectDataFiles(services, into, arguments.operands[0], record);
         values.insert("installed", outcome.installed);
         values.insert("collected", outcome.collected);
@@ -394,14 +401,17 @@ int RunWorker(const CliArguments& arguments) {
         terminals.push_back(std::make_unique<ConnectionSettings>(record));
         // An upgrade is one file: a cancel before it leaves the terminal as it was.
         if (reporter.BeforeFile(image, QString::fromStdString(record.portName), QFileInfo(image).size())) {
+            operated = true;
             ok = UpgradeCheckedTerminals(services, terminals, {true}, image) == 1;
         } else {
             error = QString::fromLatin1(kWorkerCancelledText);
         }
     }
-    QStringList files{arguments.operands[0]};
-    files += arguments.List("members") + arguments.List("entries");
-    AppendToJournal({values["serial"].toString(), port, command, files, ok, error});
+    if (!operated) {
+        QStringList files{arguments.operands[0]};
+        files += arguments.List("members") + arguments.List("entries");
+        AppendToJournal({values["serial"].toString(), port, command, files, ok, error});
+    }
     reporter.Result(ok, error, values);
     return ok ? kSucceeded : kFailed;
 }

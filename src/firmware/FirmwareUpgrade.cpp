@@ -1,5 +1,6 @@
 #include "firmware/FirmwareUpgrade.h"
 
+#include "core/OperationJournal.h"
 #include "core/Services.h"
 #include "link/TerminalLink.h"
 #include "platform/PcFileSystem.h"
@@ -27,19 +28,24 @@ QString UpgradeItemText(const ConnectionSettings& record) {
 
 void UpgradeFileModeTerminal(const Services& services, const ConnectionSettings& settings) {
     const QString imagePath = services.prompter.OpenFile(kFirmwareFileFilter, kFirmwareFileSuffix);
-    if (imagePath.isEmpty() || RefuseNonFileImage(services, imagePath)) return;
+    if (imagePath.isEmpty()) return;
+    OperationJournal journal(services, settings, QStringLiteral("upgrade"), {imagePath});
+    if (RefuseNonFileImage(journal.Work(), imagePath)) return;
 
     // The link stays open only for the one call; the terminal restarts on its own key press.
     TerminalLink link(services.library, settings);
     if (!link) {
-        ShowMessage(services.prompter, QStringLiteral("Device is Off-line"));
+        ShowMessage(journal.Work().prompter, QStringLiteral("Device is Off-line"));
         return;
     }
     const ResultCode result = link.UpgradeFirmware(imagePath);
     link.Close();
-    ShowMessage(services.prompter, result == kSuccess
-                                       ? QString(kUpgradeCompleteText)
-                                       : ResultCodeMessage(result));
+    if (result != kSuccess) {
+        ShowMessage(journal.Work().prompter, ResultCodeMessage(result));
+        return;
+    }
+    journal.Finish(true);
+    ShowMessage(services.prompter, kUpgradeCompleteText);
 }
 
 int UpgradeCheckedTerminals(const Services& services,
@@ -49,18 +55,27 @@ int UpgradeCheckedTerminals(const Services& services,
         ShowMessage(services.prompter, QStringLiteral("Selecte F/W file to upgrade!"));
         return 0;
     }
-    if (RefuseNonFileImage(services, imagePath)) return 0;
+    const size_t count = std::min(terminals.size(), checked.size());
+    if (RefuseNonFileImage(services, imagePath)) {
+        // Each checked terminal's line tells why it was left as it was.
+        for (size_t k = 0; k < count; ++k) {
+            if (checked[k])
+                OperationJournal(services, *terminals[k], QStringLiteral("upgrade"), {imagePath})
+                    .Finish(false, QStringLiteral("%1 is not a firmware image file.").arg(imagePath));
+        }
+        return 0;
+    }
 
     bool anySelected = false;
     int upgraded = 0;
-    const size_t count = std::min(terminals.size(), checked.size());
     for (size_t k = 0; k < count; ++k) {
         if (!checked[k]) continue;
         anySelected = true;
         const ConnectionSettings& record = *terminals[k];
+        OperationJournal journal(services, record, QStringLiteral("upgrade"), {imagePath});
         TerminalLink link(services.library, record);
         if (!link) {
-            ShowMessage(services.prompter, QStringLiteral("%1-%2 is Off-line!")
+            ShowMessage(journal.Work().prompter, QStringLiteral("%1-%2 is Off-line!")
                             .arg(QString::fromStdString(record.model),
                                  QString::fromStdString(record.serialNumber)));
             continue;
@@ -69,8 +84,9 @@ int UpgradeCheckedTerminals(const Services& services,
         link.Close();
         if (result == kSuccess) {
             ++upgraded;
+            journal.Finish(true);
         } else {
-            ShowMessage(services.prompter, ResultCodeMessage(result));
+            ShowMessage(journal.Work().prompter, ResultCodeMessage(result));
         }
     }
 

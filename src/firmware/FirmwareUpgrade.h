@@ -22,7 +22,8 @@ bool RefuseNonFileImage(const Services& services, const QString& imagePath);
 // How a terminal record is named in the F/W Upgrade dialog's list.
 QString UpgradeItemText(const ConnectionSettings& record);
 
-// File Mode: asks for an image and upgrades the terminal of `settings`.
+// File Mode: asks for an image and upgrades the terminal of `settings`. Once an image is
+// chosen, the upgrade is journaled; each checked terminal of a Project Mode run is too.
 void UpgradeFileModeTerminal(const Services& services, const ConnectionSettings& settings);
 
 // Project Mode: upgrades every record of `terminals` whose flag in `checked` is set, reporting

@@ -1,6 +1,7 @@
 #include "pc/PcFolderPaste.h"
 
 #include "core/ItemKind.h"
+#include "core/OperationJournal.h"
 #include "core/Services.h"
 #include "link/TerminalLink.h"
 #include "link/TerminalPath.h"
@@ -418,15 +419,21 @@ PcPasteResult PasteTerminalIntoPcFolder(const Services& services,
                                         const ConnectionSettings& settings,
                                         const QList<PathAndKind>& sources, const QString& target,
                                         bool copy) {
+    QStringList named;
+    for (const PathAndKind& source : sources) named << source.path;
+    named << target;
+    OperationJournal journal(services, settings, QStringLiteral("get"), named);
+    PcPasteResult result;
     TerminalLink link(services.library, settings);
     if (!link) {
-        ShowMessage(services.prompter, kDeviceOfflineText);
-        PcPasteResult result;
+        ShowMessage(journal.Work().prompter, kDeviceOfflineText);
         result.reached = false;
         return result;
     }
-    PasteJob job(services, copy);
+    PasteJob job(journal.Work(), copy);
     job.PasteTerminal(link, sources, target);
     job.ReportUnlisted();
+    journal.Finish(!job.result.cancelled,
+                   job.result.cancelled ? QString::fromLatin1(kJournalCancelledText) : QString());
     return job.result;
 }

@@ -24,7 +24,7 @@ PcPasteResult PasteIntoPcFolder(const Services& services, const QList<PathAndKin
 
 // The same from the terminal that `settings` names, over one link for the whole paste. A
 // move deletes on the terminal exactly the files that arrived whole, then each folder that
-// it left empty.
+// it left empty. Journaled as "get".
 PcPasteResult PasteTerminalIntoPcFolder(const Services& services,
                                         const ConnectionSettings& settings,
                                         const QList<PathAndKind>& sources, const QString& target,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -24,3 +25,19 @@ QByteArray JournalLine(const JournalEntry& entry, const QDateTime& when);
 // Appends the entry in one write to the journal opened for appending, so the lines of programs
 // that write at once never mix. False when the journal cannot be written; nothing else fails.
 bool AppendToJournal(const JournalEntry& entry, const QDateTime& when = QDateTime::currentDateTime());
+
+// One line read back from the journal. The files come back as the one text the line holds.
+struct JournalRecord {
+    QDateTime when;
+    JournalEntry entry;
+};
+
+struct JournalTail {
+    QList<JournalRecord> records;  // oldest first
+    QString error;                 // why the journal could not be read; empty when it was
+};
+
+// The lines of at most the last `maxBytes` of the journal at `path`: the journal grows without
+// bound, so it is never read whole. A line cut by the bound, or not of seven fields, is left
+// out; a journal not yet written is empty, not an error.
+JournalTail ReadJournalTail(const QString& path, qint64 maxBytes = qint64(1) << 20);

@@ -1,5 +1,6 @@
 #include "project/ProjectDownload.h"
 
+#include "core/OperationJournal.h"
 #include "core/Services.h"
 #include "link/PortParsing.h"
 #include "link/TerminalLibrary.h"
@@ -77,6 +78,8 @@ QByteArray InformationFileOf(const QByteArray& header) {
     return text;
 }
 
+constexpr char kNoMemberSelectedText[] = "No file is selected to download!";
+
 // One terminal's turn of a download.
 enum class Turn { Served, Failed, Cancelled };
 
@@ -85,6 +88,7 @@ public:
     Download(const Services& services, const DownloadRequest& request, const QString& projectFile,
              const std::vector<ProjectEntry>& entries, const QByteArray& header)
         : services_(services),
+          prompter_(&services.prompter),
           request_(request),
           projectFile_(projectFile),
           entries_(entries),
@@ -97,13 +101,13 @@ public:
 
     // The temporary files live in a folder of the run's own, so no file of the user's is
     // replaced; without it nothing can be sent.
-    bool HasWorkFolder() {
-        if (work_.Error() == kPcSuccess) return true;
-        Show(work_.FailureText());
-        return false;
+    QString WorkFolderFault() const {
+        return work_.Error() == kPcSuccess ? QString() : work_.FailureText();
     }
 
-    Turn Serve(const ConnectionSettings& record) {
+    // `prompter` is the one of this terminal's journal, so it learns what went wrong here.
+    Turn Serve(const ConnectionSettings& record, Prompter& prompter) {
+        prompter_ = &prompter;
         const QString itemText = TerminalItemText(record);
         std::optional<TerminalLink> own;
         TerminalLink& link =
@@ -144,7 +148,7 @@ private:
             return false;
         }
         if (!ModelMeetsReaderKind(needed.readerKind, identity.model)) {
-            return AskDownloadDespiteModel(services_.prompter, itemText);
+            return AskDownloadDespiteModel(*prompter_, itemText);
         }
         return true;
     }
@@ -210,9 +214,10 @@ private:
         return false;
     }
 
-    void Show(const QString& text) { ShowMessage(services_.prompter, text); }
+    void Show(const QString& text) { ShowMessage(*prompter_, text); }
 
     const Services& services_;
+    Prompter* prompter_;
     const DownloadRequest& request_;
     const QString projectFile_;
     const std::vector<ProjectEntry>& entries_;
@@ -289,39 +294,54 @@ ListedProject LoadProject(const Services& services, const QString& dataFolder,
 DownloadOutcome DownloadProject(const Services& services, const DownloadRequest& request) {
     DownloadOutcome outcome;
     const QString projectFile = ProjectFilePath(request.dataFolder, request.projectName);
-    const ProjectHead head = ReadProjectHead(services.files, projectFile);
-    if (head.error != kPcSuccess) {
-        ShowMessage(services.prompter, kProjectFileMissingText);
+    const size_t count = std::min(request.terminals.size(), request.checkedTerminals.size());
+    // Each checked terminal gets its journal line, even when the project never left the PC.
+    const auto refuseAll = [&](const QString& text) {
+        ShowMessage(services.prompter, text);
+        for (size_t k = 0; k < count; ++k) {
+            if (request.checkedTerminals[k])
+                OperationJournal(services, request.terminals[k], QStringLiteral("download"), {projectFile})
+                    .Finish(false, text);
+        }
         return outcome;
-    }
+    };
+    const ProjectHead head = ReadProjectHead(services.files, projectFile);
+    if (head.error != kPcSuccess) return refuseAll(kProjectFileMissingText);
     // Nothing of a damaged file goes anywhere, and a file that changed under the dialog would
     // send other members than the ones checked.
     if (const ProjectCheck check = CheckProjectFormat(head.bytes, head.fileSize);
         check.error != ProjectError::None) {
-        ShowMessage(services.prompter, Native(ProjectCheckText(check)));
-        return outcome;
+        return refuseAll(Native(ProjectCheckText(check)));
     }
     const ProjectEntries read = ReadProjectEntries(head.bytes, head.fileSize);
     const QByteArray header = Fingerprint(head.bytes, read);
-    if (header != request.listedHeader) {
-        ShowMessage(services.prompter, kProjectChangedText);
-        return outcome;
-    }
+    if (header != request.listedHeader) return refuseAll(kProjectChangedText);
 
     Download download(services, request, projectFile, read.entries, header);
-    if (!download.HasWorkFolder()) return outcome;
+    if (const QString fault = download.WorkFolderFault(); !fault.isEmpty()) return refuseAll(fault);
     bool anyTerminal = false;
-    const size_t count = std::min(request.terminals.size(), request.checkedTerminals.size());
+    const bool anyMember = AnySelected(SendableSelection(request.checkedMembers, read.entries));
     for (size_t k = 0; k < count; ++k) {
         if (!request.checkedTerminals[k]) continue;
         anyTerminal = true;
+        OperationJournal journal(services, request.terminals[k], QStringLiteral("download"), {projectFile});
         if (outcome.cancelled) {
             outcome.incomplete.push_back(k);
+            journal.Finish(false, QString::fromLatin1(kJournalCancelledText));
             continue;
         }
-        const Turn turn = download.Serve(request.terminals[k]);
+        const Turn turn = download.Serve(request.terminals[k], journal.Work().prompter);
         if (turn != Turn::Served) outcome.incomplete.push_back(k);
         outcome.cancelled = turn == Turn::Cancelled;
+        QString detail;
+        if (outcome.cancelled) {
+            detail = QString::fromLatin1(kJournalCancelledText);
+        } else if (turn == Turn::Failed && !journal.Told()) {
+            detail = QStringLiteral("Not sent to another model.");  // the only refusal not shown
+        } else if (turn == Turn::Served && !anyMember) {
+            detail = QString::fromLatin1(kNoMemberSelectedText);  // told once, after the run
+        }
+        journal.Finish(turn == Turn::Served && anyMember, detail);
     }
 
     if (outcome.cancelled) {
@@ -333,8 +353,8 @@ DownloadOutcome DownloadProject(const Services& services, const DownloadRequest&
                         .arg(names.join(QStringLiteral("\r\n"))));
     } else if (!anyTerminal) {
         ShowMessage(services.prompter, QStringLiteral("No Terminal is selected to download!"));
-    } else if (!AnySelected(SendableSelection(request.checkedMembers, read.entries))) {
-        ShowMessage(services.prompter, QStringLiteral("No file is selected to download!"));
+    } else if (!anyMember) {
+        ShowMessage(services.prompter, kNoMemberSelectedText);
     }
     return outcome;
 }

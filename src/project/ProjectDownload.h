@@ -77,5 +77,6 @@ struct DownloadOutcome {
 
 // Sends the checked members to each checked terminal in turn after its firmware version and
 // model checks; a terminal that fails is reported and skipped, and the next one is served.
-// Cancel is honoured between members; the terminals left short are then named.
+// Cancel is honoured between members; the terminals left short are then named. Each checked
+// terminal gets its "download" journal line, also when the project never left the PC.
 DownloadOutcome DownloadProject(const Services& services, const DownloadRequest& request);

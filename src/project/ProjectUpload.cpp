@@ -1,5 +1,6 @@
 #include "project/ProjectUpload.h"
 
+#include "core/OperationJournal.h"
 #include "core/Services.h"
 #include "link/DirectoryListing.h"
 #include "link/ResultCodes.h"
@@ -11,6 +12,7 @@
 #include "platform/WorkFolder.h"
 #include "project/MemberPath.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -248,7 +250,10 @@ QString UploadFolder(const QString& dataFolder, const QString& projectName,
         .arg(dataFolder, projectName, TerminalText(record.serialNumber));
 }
 
-int UploadDataFiles(const Services& services, const UploadRequest& request) {
+namespace {
+
+// The upload itself; `wanted` gets how many data files were selected.
+int Upload(const Services& services, const UploadRequest& request, int& wanted) {
     const auto refuse = [&](const QString& text) {
         ShowMessage(services.prompter, text);
         return 0;
@@ -269,6 +274,7 @@ int UploadDataFiles(const Services& services, const UploadRequest& request) {
 
     const std::vector<ProjectEntry>& entries = fetched.project.entries;
     const std::vector<bool> selected = DataFileSelection(request.checkedMembers, entries);
+    wanted = static_cast<int>(std::count(selected.begin(), selected.end(), true));
     if (!AnySelected(selected)) {
         link.Close();
         return refuse(QStringLiteral("No file is selected!"));
@@ -286,14 +292,36 @@ int UploadDataFiles(const Services& services, const UploadRequest& request) {
                          entries, selected);
 }
 
+// The journal's line of an upload or collect that copied `copied` of `wanted` files.
+void FinishCopy(OperationJournal& journal, int copied, int wanted) {
+    journal.Finish(copied == wanted, journal.Told() || copied == wanted
+                                         ? QString()
+                                         : QStringLiteral("%1 of %2 data files copied.").arg(copied).arg(wanted));
+}
+
+}  // namespace
+
+int UploadDataFiles(const Services& services, const UploadRequest& request) {
+    OperationJournal journal(services, request.record, QStringLiteral("upload"), {request.projectName});
+    int wanted = 0;
+    const int copied = Upload(journal.Work(), request, wanted);
+    FinishCopy(journal, copied, wanted);
+    return copied;
+}
+
 CollectOutcome CollectDataFiles(const Services& services, const QString& into,
                                 const QString& projectName, const ConnectionSettings& record) {
     CollectOutcome outcome;
+    OperationJournal journal(services, record, QStringLiteral("collect"), {projectName});
     const ListedProject project = ReadInstalledProject(services, into, record, projectName);
-    if (project.error == QLatin1String(kProjectMissingText)) return outcome;
+    if (project.error == QLatin1String(kProjectMissingText)) {
+        journal.Finish(false, project.error);
+        return outcome;
+    }
     outcome.installed = true;
     if (!project.error.isEmpty()) {
         outcome.error = project.error;
+        journal.Finish(false, project.error);
         return outcome;
     }
     UploadRequest request{into, projectName, record, project.header, {}};
@@ -301,6 +329,8 @@ CollectOutcome CollectDataFiles(const Services& services, const QString& into,
         if (member.refusal.isEmpty()) request.checkedMembers.push_back(member.entry);
     }
     outcome.dataFiles = static_cast<int>(request.checkedMembers.size());
-    if (outcome.dataFiles > 0) outcome.collected = UploadDataFiles(services, request);
+    int wanted = 0;
+    if (outcome.dataFiles > 0) outcome.collected = Upload(journal.Work(), request, wanted);
+    FinishCopy(journal, outcome.collected, outcome.dataFiles);
     return outcome;
 }

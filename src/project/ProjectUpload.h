@@ -33,7 +33,7 @@ struct UploadRequest {
 };
 
 // Copies the checked data files of the installed project into UploadFolder, each whole or
-// not at all. Answers how many were copied.
+// not at all. Answers how many were copied. Journaled as "upload", ok when every one was.
 int UploadDataFiles(const Services& services, const UploadRequest& request);
 
 struct CollectOutcome {
@@ -45,6 +45,6 @@ struct CollectOutcome {
 
 // Every data file of the project installed on the terminal of `record` (its serial number
 // read), into UploadFolder(into, ...). A file there already is replaced only after a Yes;
-// failures of the copies are shown.
+// failures of the copies are shown. Journaled once as "collect", its copies included.
 CollectOutcome CollectDataFiles(const Services& services, const QString& into,
                                 const QString& projectName, const ConnectionSettings& record);

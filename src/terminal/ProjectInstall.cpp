@@ -1,5 +1,6 @@
 #include "terminal/ProjectInstall.h"
 
+#include "core/OperationJournal.h"
 #include "core/Services.h"
 #include "link/ConnectionSettings.h"
 #include "link/TerminalLink.h"
@@ -273,11 +274,22 @@ ResultCode RemoveMember(TerminalLink& link, const std::string& member) {
 DropOutcome DropProjects(const Services& services, TerminalLink& link,
                          const ConnectionSettings& record, const QStringList& projectFiles,
                          const QString& dataFolder) {
-    return ProjectInstaller(services, link, record, dataFolder).Run(projectFiles);
+    OperationJournal journal(services, record, QStringLiteral("download"), projectFiles);
+    if (!link) {
+        ShowMessage(journal.Work().prompter, kDeviceOfflineText);
+        return DropOutcome::Ended;
+    }
+    const DropOutcome outcome = ProjectInstaller(journal.Work(), link, record, dataFolder).Run(projectFiles);
+    journal.Finish(outcome == DropOutcome::Completed, outcome == DropOutcome::Cancelled
+                                                          ? QString::fromLatin1(kJournalCancelledText)
+                                                          : QString());
+    return outcome;
 }
 
-bool RemoveProject(const Services& services, TerminalLink& link, const QString& name,
-                   const QString& dataFolder) {
+namespace {
+
+bool Remove(const Services& services, TerminalLink& link, const QString& name,
+            const QString& dataFolder) {
     WorkFolder work(services.files, dataFolder);
     if (work.Error() != kPcSuccess) {
         ShowMessage(services.prompter, work.FailureText());
@@ -314,4 +326,18 @@ bool RemoveProject(const Services& services, TerminalLink& link, const QString& 
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool RemoveProject(const Services& services, TerminalLink& link, const ConnectionSettings& record,
+                   const QString& name, const QString& dataFolder) {
+    OperationJournal journal(services, record, QStringLiteral("remove"), {name});
+    if (!link) {
+        ShowMessage(journal.Work().prompter, kDeviceOfflineText);
+        return false;
+    }
+    const bool removed = Remove(journal.Work(), link, name, dataFolder);
+    journal.Finish(removed);
+    return removed;
 }

@@ -1,6 +1,7 @@
 #include "terminal/TerminalFileOperations.h"
 
 #include "core/ItemKind.h"
+#include "core/OperationJournal.h"
 #include "core/Services.h"
 #include "core/TreeRules.h"
 #include "link/TerminalLink.h"
@@ -222,9 +223,10 @@ bool IsShortFileName(const QString& name) {
     return dot >= 0 && dot <= 8 && name.size() - dot - 1 <= 3 && name.size() <= 12;
 }
 
-TerminalPasteResult PasteToTerminal(const Services& services, const ConnectionSettings& settings,
-                                    const QList<PcSource>& sources, const std::string& targetFolder,
-                                    bool copy) {
+namespace {
+
+TerminalPasteResult Paste(const Services& services, const ConnectionSettings& settings,
+                          const QList<PcSource>& sources, const std::string& targetFolder, bool copy) {
     TerminalPasteResult result;
     TerminalLink link(services.library, settings);
     if (!link) {
@@ -247,9 +249,8 @@ TerminalPasteResult PasteToTerminal(const Services& services, const ConnectionSe
     return result;
 }
 
-bool DeleteOnTerminal(const Services& services, const ConnectionSettings& settings,
-                      const std::string& path, bool folder,
-                      const std::function<void()>& beforeRefusal) {
+bool Delete(const Services& services, const ConnectionSettings& settings, const std::string& path,
+            bool folder, const std::function<void()>& beforeRefusal) {
     const auto refuse = [&](ResultCode rc) {
         if (beforeRefusal) beforeRefusal();
         ShowMessage(services.prompter, ResultCodeMessage(rc));
@@ -270,8 +271,8 @@ bool DeleteOnTerminal(const Services& services, const ConnectionSettings& settin
     return rc == kSuccess || refuse(rc);
 }
 
-bool MakeTerminalFolder(const Services& services, const ConnectionSettings& settings,
-                        const std::string& parent, const std::string& name) {
+bool MakeFolder(const Services& services, const ConnectionSettings& settings,
+                const std::string& parent, const std::string& name) {
     // A terminal folder name has no extension.
     if (name.find('.') != std::string::npos) {
         ShowMessage(services.prompter, ResultCodeMessage(kIllegalFileName));
@@ -288,8 +289,7 @@ bool MakeTerminalFolder(const Services& services, const ConnectionSettings& sett
     return rc == kSuccess;
 }
 
-bool FormatTerminalDrive(const Services& services, const ConnectionSettings& settings,
-                         const std::string& drive, const std::function<void()>& relist) {
+bool Format(const Services& services, const ConnectionSettings& settings, const std::string& drive) {
     TerminalLink link(services.library, settings);
     if (!link) {
         ShowMessage(services.prompter, kDeviceOfflineText);
@@ -297,10 +297,49 @@ bool FormatTerminalDrive(const Services& services, const ConnectionSettings& set
     }
     const ResultCode rc = link.FormatDisk(drive);
     link.Close();
-    if (rc != kSuccess) {
-        ShowMessage(services.prompter, ResultCodeMessage(rc));
-        return false;
-    }
+    if (rc != kSuccess) ShowMessage(services.prompter, ResultCodeMessage(rc));
+    return rc == kSuccess;
+}
+
+}  // namespace
+
+TerminalPasteResult PasteToTerminal(const Services& services, const ConnectionSettings& settings,
+                                    const QList<PcSource>& sources, const std::string& targetFolder,
+                                    bool copy) {
+    QStringList named;
+    for (const PcSource& source : sources) named << source.path;
+    named << Text(targetFolder);
+    OperationJournal journal(services, settings, QStringLiteral("put"), named);
+    const TerminalPasteResult result = Paste(journal.Work(), settings, sources, targetFolder, copy);
+    journal.Finish(result.reached && result.stop == kSuccess && !result.cancelled,
+                   result.cancelled ? QString::fromLatin1(kJournalCancelledText) : QString());
+    return result;
+}
+
+bool DeleteOnTerminal(const Services& services, const ConnectionSettings& settings,
+                      const std::string& path, bool folder,
+                      const std::function<void()>& beforeRefusal) {
+    OperationJournal journal(services, settings, QStringLiteral("rm"), {Text(path)});
+    const bool deleted = Delete(journal.Work(), settings, path, folder, beforeRefusal);
+    journal.Finish(deleted);
+    return deleted;
+}
+
+bool MakeTerminalFolder(const Services& services, const ConnectionSettings& settings,
+                        const std::string& parent, const std::string& name) {
+    OperationJournal journal(services, settings, QStringLiteral("mkdir"),
+                             {Text(JoinTerminalPath(parent, name))});
+    const bool made = MakeFolder(journal.Work(), settings, parent, name);
+    journal.Finish(made);
+    return made;
+}
+
+bool FormatTerminalDrive(const Services& services, const ConnectionSettings& settings,
+                         const std::string& drive, const std::function<void()>& relist) {
+    OperationJournal journal(services, settings, QStringLiteral("format"), {Text(drive)});
+    const bool formatted = Format(journal.Work(), settings, drive);
+    journal.Finish(formatted);
+    if (!formatted) return false;
     services.clock.Pause(kAfterFormatPauseMs);
     if (relist) relist();
     ShowMessage(services.prompter, QStringLiteral("Format Disk %1 done.").arg(Text(drive)));

@@ -11,6 +11,9 @@
 struct ConnectionSettings;
 struct Services;
 
+// Each operation on a terminal below appends its one journal line ("put", "rm", "mkdir",
+// "format"), whatever program runs it.
+
 // A PC file or folder on its way to a terminal.
 struct PcSource {
     QString path;

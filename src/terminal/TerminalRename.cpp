@@ -1,11 +1,14 @@
 #include "terminal/TerminalRename.h"
 
+#include "core/OperationJournal.h"
 #include "core/Services.h"
 #include "link/TerminalLink.h"
 #include "platform/Prompter.h"
 
-bool RenameTerminalItem(const Services& services, const ConnectionSettings& settings,
-                        const QString& oldPath, const QString& newName) {
+namespace {
+
+bool Rename(const Services& services, const ConnectionSettings& settings, const QString& oldPath,
+            const QString& newName) {
     TerminalLink link(services.library, settings);
     if (!link) {
         ShowMessage(services.prompter, QStringLiteral("Device is Off-line"));
@@ -18,4 +21,14 @@ bool RenameTerminalItem(const Services& services, const ConnectionSettings& sett
     if (rc == kSuccess) return true;
     ShowMessage(services.prompter, ResultCodeMessage(rc));
     return false;
+}
+
+}  // namespace
+
+bool RenameTerminalItem(const Services& services, const ConnectionSettings& settings,
+                        const QString& oldPath, const QString& newName) {
+    OperationJournal journal(services, settings, QStringLiteral("rename"), {oldPath, newName});
+    const bool renamed = Rename(journal.Work(), settings, oldPath, newName);
+    journal.Finish(renamed);
+    return renamed;
 }

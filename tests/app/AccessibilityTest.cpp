@@ -63,7 +63,8 @@ TEST_F(AccessibilityTest, EveryMenuItemStaysReachableAfterModeSwitches) {
     EXPECT_EQ(fileMenus.value("File"), QStringList{"Exit"});
     EXPECT_EQ(fileMenus.value("Setup"), (QStringList{"Connect/Disconnect", "Com Setup"}));
     EXPECT_EQ(fileMenus.value("Tools"), (QStringList{"F/W Upgrade", "Collect Data..."}));
-    EXPECT_EQ(fileMenus.value("View").size(), 5);
+    EXPECT_EQ(fileMenus.value("View").size(), 6);
+    EXPECT_EQ(fileMenus.value("View").value(3), "Journal");
     EXPECT_EQ(fileMenus.value("Help"), QStringList{"About Tarvik..."});
 
     frame.RunCommand(ID_PROJECT_MODE);

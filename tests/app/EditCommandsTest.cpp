@@ -5,6 +5,7 @@
 #include "core/TarvikDoc.h"
 #include "support/AppFixture.h"
 #include "support/ModalDialogs.h"
+#include "support/OwnJournal.h"
 #include "support/RecordingClock.h"
 #include "support/TempBench.h"
 #include "support/TreeItems.h"
@@ -109,6 +110,7 @@ protected:
     }
 
     const BenchTerminal kTerminal{.folder = "t", .port = "COM3"};
+    OwnJournal journal;
     RecordingClock clock;
     TempBench bench;
     QTemporaryDir root;
@@ -144,6 +146,7 @@ TEST_P(PcPasteCommandTest, ShowsTheChangeInTheUsersOwnItemsAndEndsTheClipboard) 
     EXPECT_TRUE(Pc().SelectionList().isEmpty());
     EXPECT_EQ(Pc().ContextItem(), nullptr);
     EXPECT_EQ(Frame().state.clipboardSource, nullptr);
+    EXPECT_EQ(OwnJournal::Lines(), QStringList());  // no terminal was involved
 }
 
 INSTANTIATE_TEST_SUITE_P(, PcPasteCommandTest, ::testing::Bool(),
@@ -165,6 +168,7 @@ TEST_F(EditCommandsTest, ATerminalFileDroppedOnAPcFolderMovesAndBothTreesShowIt)
     EXPECT_EQ(ChildTexts(Terminal().FindItem("C:\\DATA")), QStringList{"Y.TXT"});
     EXPECT_TRUE(Terminal().SelectionList().isEmpty());
     EXPECT_TRUE(Prompter().messages.isEmpty());
+    EXPECT_EQ(OwnJournal::Lines(), QStringList{"10000042|COM3|get|C:\\DATA\\X.TXT " + Path("T") + "|ok|"});
 }
 
 TEST_F(EditCommandsTest, PastingOntoAFileOrTheRootMovesNothingAndClearsBothSelections) {
@@ -297,6 +301,7 @@ TEST_F(EditCommandsTest, ATerminalRenameKeepsTheFileInItsFolder) {
     EXPECT_TRUE(QFileInfo::exists(TerminalFile("C/DATA/Y.TXT")));
     EXPECT_FALSE(QFileInfo::exists(TerminalFile("C/DATA/X.TXT")));
     EXPECT_EQ(ChildTexts(Terminal().FindItem("C:\\DATA")), QStringList{"Y.TXT"});
+    EXPECT_EQ(OwnJournal::Lines(), QStringList{"10000042|COM3|rename|C:\\DATA\\X.TXT Y.TXT|ok|"});
 }
 
 struct TerminalRenameCase {
@@ -330,6 +335,8 @@ TEST_P(TerminalRenameTest, AFailedRenameIsToldAndChangesNothing) {
     EXPECT_EQ(Prompter().messages, QStringList{c.message});
     EXPECT_EQ(QDir(TerminalFile("C")).entryList(QDir::Files), (QStringList{"X.TXT", "Y.TXT"}));
     EXPECT_EQ(ChildTexts(Terminal().FindItem("C:\\")), (QStringList{"X.TXT", "Y.TXT"}));
+    EXPECT_EQ(OwnJournal::Lines(),
+              QStringList{QStringLiteral("10000042|COM3|rename|C:\\X.TXT %1|failed|%2").arg(c.newName, c.message)});
 }
 
 INSTANTIATE_TEST_SUITE_P(

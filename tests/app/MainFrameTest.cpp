@@ -7,7 +7,9 @@
 #include "support/AppFixture.h"
 #include "support/MockTerminalLibrary.h"
 #include "support/ModalDialogs.h"
+#include "support/OwnJournal.h"
 #include "ui/SwitchModeEvent.h"
+#include "ui/dialogs/JournalDialog.h"
 #include "ui/trees/PcFileTree.h"
 #include "ui/trees/PcView.h"
 #include "ui/trees/TerminalFileTree.h"
@@ -17,7 +19,12 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QDir>
+#include <QFile>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -82,8 +89,9 @@ TEST_F(MainFrameTest, StartsInProjectModeWithItsMenuToolbarAndTrees) {
               (QList<int>{ID_NEW_CONNECT, ID_CLOSE_CONNECT, 0, ID_EXPORT_FLEET, ID_FORGET_ROSTER, 0,
                           ID_APP_EXIT}));
     EXPECT_EQ(MenuIds(*frame.menuBar(), 1), (QList<int>{ID_FW_UPGRADE, ID_COLLECT_DATA}));
-    EXPECT_EQ(MenuIds(*frame.menuBar(), 2), (QList<int>{ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_FLEET, 0,
-                                                       ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}));
+    EXPECT_EQ(MenuIds(*frame.menuBar(), 2), (QList<int>{ID_PROJECT_MODE, ID_FILE_MODE, 0, ID_VIEW_FLEET,
+                                                       ID_VIEW_JOURNAL, 0, ID_VIEW_TOOLBAR,
+                                                       ID_VIEW_STATUS_BAR}));
     EXPECT_EQ(MenuIds(*frame.menuBar(), 3), QList<int>{ID_APP_ABOUT});
     EXPECT_EQ(ToolBarIds(frame), (QList<int>{ID_NEW_CONNECT, ID_CLOSE_CONNECT, ID_APP_ABOUT}));
     EXPECT_TRUE(frame.Action(ID_PROJECT_MODE)->isChecked());
@@ -289,6 +297,43 @@ TEST_F(MainFrameTest, TheToolbarAndStatusBarCommandsShowAndHideThem) {
     frame.RunCommand(ID_VIEW_STATUS_BAR);
     EXPECT_FALSE(frame.statusBar()->isVisible());
     EXPECT_FALSE(frame.Action(ID_VIEW_STATUS_BAR)->isChecked());
+}
+
+TEST_F(MainFrameTest, ViewJournalShowsTheJournalNewestLastBesideTheWindowAndReadsItAgain) {
+    const OwnJournal own;
+    frame.RunCommand(ID_VIEW_JOURNAL);
+    QPointer<JournalDialog> journal = frame.Journal();
+    ASSERT_NE(journal, nullptr);
+    EXPECT_TRUE(journal->isVisible());
+    EXPECT_FALSE(journal->isModal());
+    EXPECT_EQ(journal->Notice(), "The journal is empty.");
+
+    const QDateTime when(QDate(2026, 12, 8), QTime(9, 30), Qt::UTC);
+    for (int i = 0; i < 60; ++i) ASSERT_TRUE(AppendToJournal({"10000042", "COM3", "put", {"A.TXT"}, true, {}}, when));
+    ASSERT_TRUE(AppendToJournal({"20000013", "COM4", "rm", {"C:\\X.TXT"}, false, "No such file"}, when));
+    journal->findChild<QPushButton*>("refreshButton")->click();
+    QCoreApplication::processEvents();
+    QTableWidget* table = journal->Table();
+    ASSERT_EQ(table->rowCount(), 61);
+    QStringList last;
+    for (int column = 1; column < table->columnCount(); ++column) last << table->item(60, column)->text();
+    EXPECT_EQ(last, (QStringList{"20000013", "COM4", "rm", "C:\\X.TXT", "failed: No such file"}));
+    EXPECT_EQ(journal->Notice(), "");
+    EXPECT_GT(table->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(table->verticalScrollBar()->value(), table->verticalScrollBar()->maximum());
+
+    // Asked for again, the same window reads the journal again.
+    ASSERT_TRUE(QFile::remove(JournalPath()));
+    ASSERT_TRUE(QDir().mkpath(JournalPath()));
+    frame.RunCommand(ID_VIEW_JOURNAL);
+    EXPECT_EQ(frame.Journal(), journal.data());
+    EXPECT_EQ(table->rowCount(), 0);
+    EXPECT_TRUE(journal->Notice().startsWith("The journal " + JournalPath() + " cannot be read"))
+        << journal->Notice().toStdString();
+
+    journal->findChild<QPushButton*>("closeButton")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(journal.isNull());
 }
 
 TEST(MainFrameCreation, SetsTheLibraryModeOnceAndReleasesTheDeviceWatcher) {

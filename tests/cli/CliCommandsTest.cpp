@@ -76,6 +76,19 @@ protected:
         file.write(packed.file);
     }
 
+    // The journal's lines from the `from`th on as "serial port operation result", sorted, as
+    // the workers write them in no set order.
+    static std::string Journaled(qsizetype from = 0) {
+        QStringList lines;
+        for (const JournalRecord& record : ReadJournalTail(JournalPath()).records.mid(from)) {
+            lines << QStringList{record.entry.serial, record.entry.port, record.entry.operation,
+                                 record.entry.ok ? "ok" : "failed"}
+                         .join(' ');
+        }
+        lines.sort();
+        return lines.join("; ").toStdString();
+    }
+
     QByteArray OnBench(const char* folder, const char* path) {
         QFile file(bench.Path() + "/" + folder + "/" + path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
@@ -133,15 +146,8 @@ TEST_F(CliCommandsTest, DownloadInstallsWhereTheChecksAllowAndReportsEachOtherTe
     EXPECT_TRUE(run.err.contains("COM5: The device-"));
     EXPECT_EQ(run.JsonLines().size(), 3);
     // One journal line per terminal served, its serial and result.
-    QFile journal(JournalPath());
-    ASSERT_TRUE(journal.open(QIODevice::ReadOnly));
-    QStringList served;
-    for (const QByteArray& line : journal.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() == 7) served << QString::fromUtf8(fields[1] + ' ' + fields[2] + ' ' + fields[5]);
-    }
-    served.sort();
-    EXPECT_EQ(served, (QStringList{"10000042 COM3 ok", "20000013 COM4 failed", "30000001 COM5 failed"}));
+    EXPECT_EQ(Journaled(), "10000042 COM3 download ok; 20000013 COM4 download failed; "
+                           "30000001 COM5 download failed");
 
     const CliRun yes = Cli({"download", "SHOP.prj", "--to", "COM4", "--yes", "--members", "shop.bas"});
     EXPECT_EQ(yes.status, 0) << yes.err.toStdString();
@@ -177,14 +183,27 @@ TEST_F(CliCommandsTest, NothingIsReplacedWithoutForce) {
     EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "pc");
     EXPECT_EQ(Cli({"format", "COM3", "C:"}).status, 1);
     EXPECT_EQ(OnBench("a", "C/DATA/KEEP.TXT"), "pc");
+
+    // A terminal that does not answer is said to be off-line, not to lack the file, and is
+    // journaled once though no operation ran.
+    for (const QStringList& arguments : {QStringList{"get", "COM6", "C:\\DATA\\KEEP.TXT", "."},
+                                         QStringList{"rm", "COM6", "C:\\DATA\\KEEP.TXT"}}) {
+        const CliRun offline = Cli(arguments);
+        EXPECT_EQ(offline.status, 1);
+        EXPECT_TRUE(offline.err.contains("COM6: Device is Off-line!")) << offline.err.toStdString();
+    }
+    EXPECT_EQ(Journaled(3), " COM6 get failed;  COM6 rm failed");
 }
 
 TEST_F(CliCommandsTest, CollectBringsEachTerminalsDataFilesIntoItsSerialsFolder) {
     WriteProject();
     ASSERT_EQ(Cli({"download", "SHOP.prj", "--to", "COM3,COM4", "--yes"}).status, 0);
+    // Each worker's operation writes its terminal's line; neither the parent nor the worker adds one.
+    EXPECT_EQ(Journaled(), "10000042 COM3 download ok; 20000013 COM4 download ok");
     bench.WriteFile("a", "C/SHOP/A.DAT", "counted on a");
     const CliRun run = Cli({"collect", "SHOP", "--all", "--into", "out", "--json"});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Journaled(2), "10000042 COM3 collect ok; 20000013 COM4 collect ok; 30000001 COM5 collect failed");
     const auto read = [&](const QString& path) {
         QFile file(pc.filePath("out/SHOP/" + path));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");

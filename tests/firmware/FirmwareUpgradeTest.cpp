@@ -6,6 +6,7 @@
 #include "support/FirmwareFixture.h"
 #include "support/FirmwareImage.h"
 #include "support/MockTerminalLibrary.h"
+#include "support/OwnJournal.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -134,9 +135,19 @@ TEST_P(FirmwareProjectModeRunTest, ReportsEachTerminalThenTheRun) {
         }
     }
 
+    const OwnJournal journal;
     UpgradeCheckedTerminals(InstalledServices(), doc.terminals, c.checked, c.path);
     EXPECT_EQ(prompter.messages, c.expected);
     EXPECT_EQ(prompter.captions, QStringList(c.expected.size(), "Tarvik"));
+    // One journal line for each terminal contacted, ok only for an upgrade that went through;
+    // the run's closing message belongs to none of them.
+    QStringList expected;
+    for (size_t k = 0; k < c.outcomes.size(); ++k) {
+        if (c.outcomes[k] == kSkipped) continue;
+        expected << QStringLiteral("1000000%1|COM%1|upgrade|%2|").arg(k + 1).arg(c.path) +
+                        (c.outcomes[k] == 0 ? "ok|" : "failed|" + c.expected[static_cast<qsizetype>(k)]);
+    }
+    EXPECT_EQ(OwnJournal::Lines().join('\n').toStdString(), expected.join('\n').toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,6 +1,7 @@
 #include "platform/Journal.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -39,6 +40,36 @@ TEST_F(JournalTest, ALineKeepsItsSevenFieldsWhateverTheTextsHold) {
     EXPECT_EQ(second[1], "-");
     EXPECT_LT(second[4].size(), 2100);
     EXPECT_EQ(second[5], "ok");
+}
+
+TEST_F(JournalTest, TheTailReadsBackWhatWasWrittenFromTheBoundOnAndNoCutLine) {
+    EXPECT_TRUE(ReadJournalTail(JournalPath()).records.isEmpty());  // not yet written
+    EXPECT_EQ(ReadJournalTail(JournalPath()).error, "");
+    const QDateTime when(QDate(2026, 12, 8), QTime(9, 30), Qt::UTC);
+    ASSERT_TRUE(AppendToJournal({"10000042", "COM3", "put", {"A.TXT", "C:\\DATA"}, false, "Disk\nfull"}, when));
+    ASSERT_TRUE(AppendToJournal({{}, "COM4", "format", {}, true, {}}, when.addSecs(60)));
+    const JournalTail all = ReadJournalTail(JournalPath());
+    ASSERT_EQ(all.records.size(), 2);
+    EXPECT_EQ(all.records[0].when, when);
+    const JournalEntry& put = all.records[0].entry;
+    EXPECT_EQ(QStringList({put.serial, put.port, put.operation, put.detail}),
+              QStringList({"10000042", "COM3", "put", "Disk full"}));
+    EXPECT_EQ(put.files, QStringList{"A.TXT C:\\DATA"});
+    EXPECT_FALSE(put.ok);
+    const JournalEntry& format = all.records[1].entry;
+    EXPECT_TRUE(format.ok);
+    EXPECT_EQ(format.serial, "");
+    EXPECT_TRUE(format.files.isEmpty());
+
+    const qint64 second = JournalLine(format, when.addSecs(60)).size();
+    // A bound inside the first line leaves it out; one at a line's start keeps that line.
+    EXPECT_EQ(ReadJournalTail(JournalPath(), second + 5).records.size(), 1);
+    EXPECT_EQ(ReadJournalTail(JournalPath(), second).records.size(), 1);
+    EXPECT_EQ(ReadJournalTail(JournalPath(), second - 1).records.size(), 0);
+    EXPECT_EQ(ReadJournalTail(JournalPath(), QFileInfo(JournalPath()).size()).records.size(), 2);
+
+    // A folder where the journal should be is told, not taken for an empty journal.
+    EXPECT_NE(ReadJournalTail(state.path()).error, "");
 }
 
 TEST_F(JournalTest, TwoProcessesWritingAtOnceLeaveEveryLineWhole) {

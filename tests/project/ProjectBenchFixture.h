@@ -7,6 +7,7 @@
 #include "platform/Progress.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectPack.h"
+#include "support/OwnJournal.h"
 #include "support/RecordingClock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempBench.h"
@@ -202,6 +203,7 @@ protected:
         return files;
     }
 
+    OwnJournal journal;
     TempBench bench;
     RecordingLibrary library{bench.Library()};
     ScriptedPrompter prompter;

@@ -451,6 +451,12 @@ TEST_F(DownloadTest, AMemberNoTerminalCanHoldIsListedWithItsReasonAndNeverSent) 
 
     Run(Request({t1}, {true}, {1, 2}));
     EXPECT_EQ(prompter.messages, QStringList{"No file is selected to download!"});
+    // A turn that sent nothing is no success in the journal either.
+    const QStringList lines = OwnJournal::Lines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith("10000042|COM3|download|") && lines[0].endsWith("|ok|"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith("|failed|No file is selected to download!")) << lines[1].toStdString();
 }
 
 TEST_F(DownloadTest, OnlyTheFirstProgramIsTheProgramAndALaterOneGoesAsAnOrdinaryMember) {

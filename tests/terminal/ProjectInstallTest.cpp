@@ -5,6 +5,7 @@
 #include "platform/Progress.h"
 #include "project/ProjectFile.h"
 #include "project/ProjectPack.h"
+#include "support/OwnJournal.h"
 #include "support/RecordingClock.h"
 #include "support/ScriptedFileSystem.h"
 #include "support/ScriptedPrompter.h"
@@ -88,7 +89,7 @@ protected:
     bool Remove(const QString& name) {
         TerminalLink link(bench.Library(), record);
         EXPECT_TRUE(link);
-        return RemoveProject(services, link, name, dataFolder);
+        return RemoveProject(services, link, record, name, dataFolder);
     }
 
     // Every file on the terminal's drives, "D/STOCK/SMALL.CFT" style, with its bytes.
@@ -115,6 +116,7 @@ protected:
                                           QDir::Name);
     }
 
+    OwnJournal journal;
     TempBench bench;
     ScriptedPrompter prompter;
     RecordingClock clock;
@@ -157,6 +159,7 @@ TEST_F(ProjectInstallTest, SendsEveryMemberAsTheTerminalRunsItAndTheHeaderLast) 
     const std::vector<qint64> sizes = {Program().size(), 7, 25, 12, 3000, HeaderOf(stock).size()};
     EXPECT_EQ(progress.sent, sizes);
     EXPECT_EQ(DataFolderNames(), QStringList{"STOCK.prj"});
+    EXPECT_EQ(OwnJournal::Lines(), QStringList{"10000042|COM3|download|" + stock + "|ok|"});
 }
 
 TEST_F(ProjectInstallTest, OnlyALowerCaseBasIsAProgramToUnscramble) {
@@ -381,6 +384,21 @@ TEST_F(ProjectInstallTest, CancelStopsBetweenMembersAndNeverSendsTheInformationF
     EXPECT_FALSE(after.contains("D/STOCK.INF"));
     EXPECT_EQ(progress.sent.size(), 2u);
     EXPECT_EQ(DataFolderNames(), QStringList{"STOCK.prj"});
+    EXPECT_EQ(OwnJournal::Lines(),
+              QStringList{"10000042|COM3|download|" + stock + "|failed|Cancelled by the user."});
+}
+
+TEST_F(ProjectInstallTest, AnOffLineTerminalIsToldAndJournaledForADropAndARemoval) {
+    const QString stock = Stock();
+    record.portName = "COM9";
+    TerminalLink link(bench.Library(), record);
+    ASSERT_FALSE(link);
+    EXPECT_EQ(DropProjects(services, link, record, {stock}, dataFolder), DropOutcome::Ended);
+    EXPECT_FALSE(RemoveProject(services, link, record, "STOCK", dataFolder));
+    EXPECT_EQ(prompter.messages, QStringList(2, "Device is Off-line!"));
+    EXPECT_EQ(OwnJournal::Lines(),
+              (QStringList{"10000042|COM9|download|" + stock + "|failed|Device is Off-line!",
+                           "10000042|COM9|remove|STOCK|failed|Device is Off-line!"}));
 }
 
 TEST_F(ProjectInstallTest, AStagingFileThePcCannotWriteEndsTheDropWithItsReason) {
@@ -466,6 +484,8 @@ TEST_F(ProjectInstallTest, AMemberThatCannotBeRemovedStopsTheRestButNotTheInform
     EXPECT_EQ(prompter.messages, QStringList{"Function fail!"});
     EXPECT_TRUE(Terminal().contains("D/SHOP/MAIN.BAS"));
     EXPECT_FALSE(Terminal().contains("D/SHOP.inf"));
+    // The project is gone from the list, yet the journal keeps what was left on the terminal.
+    EXPECT_EQ(OwnJournal::Lines(), QStringList{"10000042|COM3|remove|SHOP|failed|Function fail!"});
 }
 
 struct UntrustedCase {

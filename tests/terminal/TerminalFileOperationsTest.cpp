@@ -83,6 +83,10 @@ TEST_P(PasteFileTest, SendsTheFileUnderItsOwnNameAndListsTheFolderAfterAPause) {
     EXPECT_TRUE(PcExists(row.name));
     EXPECT_EQ(result.stop, kSuccess);
     EXPECT_EQ(clock.pauses, std::vector<int>{500});
+    // Written by the operation itself, so the window and the command line write the same.
+    EXPECT_EQ(Journaled(), QStringList{QStringLiteral("10000042|COM3|put|%1 %2|%3|%4")
+                                           .arg(Pc(row.name), row.target, row.landsAt ? "ok" : "failed",
+                                                messages.join(" / ").replace('\n', ' '))});
     if (row.landsAt) {
         EXPECT_EQ(ReadTerminal(row.landsAt), "data");
         EXPECT_EQ(progress.finishedBytes, QList<qint64>{4});
@@ -521,6 +525,8 @@ TEST_P(CancelTest, StopsBeforeTheNextFileWithEveryFileWholeOrAbsent) {
     EXPECT_TRUE(PcExists("WORK/SUB/G1.DAT"));
     EXPECT_TRUE(PcExists("WORK"));
     ExpectNothingLost("C");
+    EXPECT_EQ(Journaled(), QStringList{QStringLiteral("10000042|COM3|put|%1 C:\\|failed|Cancelled by the user.")
+                                           .arg(Pc("WORK"))});
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, CancelTest,
@@ -560,6 +566,9 @@ TEST_P(DeleteTest, DeletesAFileOrAnEmptyFolderAndPointsAtARefusalFirst) {
 
     EXPECT_EQ(deleted, row.deleted);
     EXPECT_EQ(prompter.messages, row.messages);
+    EXPECT_EQ(Journaled(), QStringList{QStringLiteral("10000042|%1|rm|%2|%3|%4")
+                                           .arg(row.port, row.path, row.deleted ? "ok" : "failed",
+                                                row.messages.join(""))});
     const bool refused = !row.deleted && row.messages != QStringList{"Device is Off-line!"};
     EXPECT_EQ(messagesWhenPointed, refused ? 0 : -1);
     if (row.benchPath) {
@@ -641,6 +650,9 @@ TEST_P(FormatTest, EmptiesTheDriveAndTellsOnlyAfterItIsListedAgain) {
 
     EXPECT_EQ(done, row.done);
     EXPECT_EQ(prompter.messages, row.messages);
+    // The done message comes after the line, which it must not turn into a failure.
+    EXPECT_EQ(Journaled(), QStringList{QStringLiteral("10000042|%1|format|C:\\|%2")
+                                           .arg(row.port, row.done ? "ok|" : "failed|" + row.messages.join(""))});
     EXPECT_EQ(messagesWhenListed, row.done ? 0 : -1);
     EXPECT_EQ(clock.pauses, row.done ? std::vector<int>{100} : std::vector<int>{});
     EXPECT_EQ(TerminalFiles(),

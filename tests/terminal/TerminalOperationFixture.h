@@ -4,6 +4,7 @@
 #include "link/ConnectionSettings.h"
 #include "platform/LocalFileSystem.h"
 #include "platform/Progress.h"
+#include "support/OwnJournal.h"
 #include "support/RecordingClock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempBench.h"
@@ -45,6 +46,8 @@ public:
     static constexpr char kTerminal[] = "t1";
 
     TerminalOperationFixture() { SetTerminal(); }
+
+    static QStringList Journaled() { return OwnJournal::Lines(); }
 
     // (Re)writes the terminal's terminal.ini.
     void SetTerminal(const std::string& drives = "C:2048 D:4096", bool offline = false) {
@@ -111,13 +114,14 @@ public:
         }
     }
 
+    OwnJournal journal;
     TempBench bench;
     QString terminalFolder = bench.Path() + "/" + kTerminal;
     ScriptedPrompter prompter;
     RecordingClock clock;
     RecordingProgress progress;
     QTemporaryDir pc;
-    ConnectionSettings settings{"COM3", 6, "", ""};
+    ConnectionSettings settings{"COM3", 6, "", "10000042"};
     std::map<QString, QByteArray> originals;  // what each PC file held when the test wrote it
     QStringList vanished;                     // PC files the test itself took away
 };

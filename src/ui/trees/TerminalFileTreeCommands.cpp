@@ -152,12 +152,10 @@ void CTerminalFileTree::DropProject(QTreeWidgetItem* target, CFileTreeCtrl& sour
     const Services services = InstalledServices();
     const ConnectionSettings record = *g_doc->terminals[static_cast<size_t>(position)];
     TerminalLink link(services.library, record);
-    if (!link) {
-        ShowMessage(services.prompter, kDeviceOfflineText);
-        return;
-    }
-    DeleteChildren(target);
+    if (link) DeleteChildren(target);
+    // The drop tells, and journals, a terminal that does not answer.
     const DropOutcome outcome = DropProjects(services, link, record, projectFiles, DataFolder);
+    if (!link) return;
     // Found again by position: child i stands for record i whatever happened meanwhile.
     QTreeWidgetItem* terminal = RootItem() ? RootItem()->child(position) : nullptr;
     if (outcome != DropOutcome::Ended && terminal && ListTerminalProjects(terminal, &link) == 0) {
@@ -173,15 +171,13 @@ void CTerminalFileTree::RemoveTerminalProject(QTreeWidgetItem* item) {
     const int position = RecordIndex(item);
     if (position < 0) return;
     const Services services = InstalledServices();
-    TerminalLink link(services.library, *g_doc->terminals[static_cast<size_t>(position)]);
-    if (!link) {
-        ShowMessage(services.prompter, kDeviceOfflineText);
-        return;
-    }
+    const ConnectionSettings record = *g_doc->terminals[static_cast<size_t>(position)];
+    TerminalLink link(services.library, record);
     // A re-listing forgets the selection, so the terminal is read again only after the last
-    // project of the list; each one before it just leaves the tree.
+    // project of the list; each one before it just leaves the tree. The removal tells, and
+    // journals, a terminal that does not answer.
     const bool last = SelectionList().isEmpty() || SelectionList().constLast() == item;
-    if (!RemoveProject(services, link, item->text(0), DataFolder)) return;
+    if (!RemoveProject(services, link, record, item->text(0), DataFolder)) return;
     if (!last) {
         RemoveItem(item);
     } else if (QTreeWidgetItem* terminal = RootItem()->child(position)) {
