@@ -161,17 +161,7 @@ void Fleet::Collect(const QString& projectName) {
         if (const QString failure = run.UntoldFailure(i, *terminals[i]); !failure.isEmpty()) {
             report << QStringLiteral("%1: %2").arg(port, failure);
         }
-        const int files = outcome.values["collected"].toInt();
-        collected += files;
-        QString result;
-        if (!outcome.ok) {
-            result = outcome.error.isEmpty() ? QStringLiteral("failed") : outcome.error;
-        } else if (!outcome.values["installed"].toBool()) {
-            result = QStringLiteral("not installed");
-        } else {
-            result = QStringLiteral("%1 data file(s)").arg(files);
-        }
-        table_.SetLastResult(port, QStringLiteral("Collect %1: %2").arg(projectName, result));
+        collected += outcome.values["collected"].toInt();
     }
     report.prepend(QStringLiteral("%1 data file(s) of %2 collected into %3.")
                        .arg(collected)

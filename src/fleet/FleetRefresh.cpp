@@ -11,6 +11,8 @@ FleetRefresh::FleetRefresh(FleetTable& table, QString workerProgram, QObject* pa
             Refresh();
             return;
         }
+        // The last operation of each terminal, whichever program did it.
+        table_.TakeLastResults(ReadJournalTail(JournalPath()).records);
         emit finished();
     });
 }

@@ -151,10 +151,23 @@ void FleetTable::SetOffline(const QString& port) {
     }
 }
 
-void FleetTable::SetLastResult(const QString& port, const QString& result) {
-    if (const int row = IndexOf(port); row >= 0) {
-        rows_[static_cast<size_t>(row)].lastResult = result;
-        RowChanged(row);
+void FleetTable::TakeLastResults(const QList<JournalRecord>& records) {
+    for (size_t row = 0; row < rows_.size(); ++row) {
+        FleetRow& fleetRow = rows_[row];
+        const QString serial = fleetRow.read ? QString::fromStdString(fleetRow.status.identity.serialNumber) : QString();
+        for (auto record = records.crbegin(); record != records.crend(); ++record) {
+            const JournalEntry& entry = record->entry;
+            if (entry.port != fleetRow.port) continue;
+            if (!serial.isEmpty() && !entry.serial.isEmpty() && entry.serial != serial) continue;
+            const QString result = entry.ok ? QStringLiteral("ok")
+                                            : entry.detail.isEmpty() ? QStringLiteral("failed")
+                                                                     : QStringLiteral("failed: %1").arg(entry.detail);
+            fleetRow.lastResult = QStringLiteral("%1 %2 %3: %4")
+                                      .arg(record->when.toString(QStringLiteral("yyyy-MM-dd hh:mm")), entry.operation,
+                                           entry.files.join(u' '), result);
+            RowChanged(static_cast<int>(row));
+            break;
+        }
     }
 }
 

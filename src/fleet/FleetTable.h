@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Journal.h"
 #include "terminal/TerminalStatus.h"
 
 #include <QAbstractTableModel>
@@ -40,7 +41,9 @@ public:
     void SetReading(const QString& port);
     void SetStatus(const QString& port, const TerminalStatus& status);
     void SetOffline(const QString& port);
-    void SetLastResult(const QString& port, const QString& result);
+    // Each row's last operation from the journal's records (oldest first): the latest one of
+    // its port, and of its serial number where both are known.
+    void TakeLastResults(const QList<JournalRecord>& records);
 
     // The table as CSV (RFC 4180, CRLF), with a header line, in row order.
     QByteArray Csv() const;

@@ -3,6 +3,7 @@
 #include "fleet/RememberedRoster.h"
 #include "support/TempBench.h"
 
+#include <QDateTime>
 #include <QEventLoop>
 #include <QSettings>
 #include <QSortFilterProxyModel>
@@ -65,7 +66,11 @@ TEST(FleetTableTest, FreeSpaceSortsAsANumberAndTheCsvHoldsEveryColumnSafely) {
     table.Add("COM2", 6);
     table.SetStatus("COM1", large);
     table.SetStatus("COM2", small);
-    table.SetLastResult("COM2", "Collect SHOP: 2 data file(s)");
+    const QDateTime when(QDate(2026, 12, 8), QTime(9, 30));
+    table.TakeLastResults({{when, {"10000001", "COM2", "collect", {"SHOP"}, true, {}}},
+                           {when, {"99999999", "COM2", "rm", {"C:\\X"}, true, {}}},  // another terminal
+                           {when, {"10000002", "COM1", "put", {"A"}, false, "Disk full"}},
+                           {when.addSecs(60), {"10000002", "COM1", "put", {"B"}, false, {}}}});
 
     QSortFilterProxyModel sorted;
     sorted.setSourceModel(&table);
@@ -78,10 +83,10 @@ TEST(FleetTableTest, FreeSpaceSortsAsANumberAndTheCsvHoldsEveryColumnSafely) {
     ASSERT_EQ(lines.size(), 4);  // a header, two rows, and the end of the last line
     EXPECT_EQ(lines[0], "Port,State,Model,F/W,Serial,Projects,C: free (KB),D: free (KB),E: free (KB),"
                         "Last operation\r");
-    EXPECT_EQ(lines[1], "COM1,On-line,TQ-3100,A00-1.10,10000002,,10000,,,\r");
+    EXPECT_EQ(lines[1], "COM1,On-line,TQ-3100,A00-1.10,10000002,,10000,,,2026-12-08 09:31 put B: failed\r");
     // A project name a spreadsheet would run as a formula stays text.
     EXPECT_EQ(lines[2], "COM2,On-line,TQ-3100,A00-1.10,10000001,\"'=HYPERLINK(\"\"x\"\"), A,B\",900,,,"
-                        "Collect SHOP: 2 data file(s)\r");
+                        "2026-12-08 09:30 collect SHOP: ok\r");
 }
 
 TEST(RememberedRosterTest, TheRosterRoundTripsAndWhatIsNoTerminalIsSkipped) {
