@@ -15,6 +15,7 @@
 #include "support/TreeItems.h"
 #include "terminal/ItemProperties.h"
 #include "terminal/TerminalOperationFixture.h"
+#include "ui/trees/DesktopDrag.h"
 #include "ui/trees/PcFileTree.h"
 #include "ui/trees/PcView.h"
 #include "ui/trees/TerminalFileTree.h"
@@ -22,6 +23,9 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -309,6 +313,80 @@ TEST_F(TerminalCommandsTest, AnUnreachableTerminalKeepsBothSelections) {
     EXPECT_EQ(Prompter().messages, QStringList{"Device is Off-line!"});
     EXPECT_EQ(Pc().SelectionList(), QList<QTreeWidgetItem*>{file});
     EXPECT_EQ(ChildTexts(data), QStringList{"OLD.DAT"});
+}
+
+// A file manager's drag over an item of `tree`: entered, moved, and dropped when `drop`.
+// Answers whether the tree took it.
+bool DesktopDrag(CFileTreeCtrl& tree, QTreeWidgetItem* item, const QList<QUrl>& urls, bool drop,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    tree.scrollToItem(item);
+    const QPointF point = tree.visualItemRect(item).center();
+    QMimeData mime;
+    mime.setUrls(urls);
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(point.toPoint(), actions, &mime, Qt::NoButton, modifiers);
+    QCoreApplication::sendEvent(tree.viewport(), &enter);
+    QDragMoveEvent move(point.toPoint(), actions, &mime, Qt::NoButton, modifiers);
+    QCoreApplication::sendEvent(tree.viewport(), &move);
+    if (!move.isAccepted() || !drop) return move.isAccepted();
+    QDropEvent dropped(point, actions, &mime, Qt::NoButton, modifiers);
+    QCoreApplication::sendEvent(tree.viewport(), &dropped);
+    QCoreApplication::processEvents();  // the paste runs once the drop is answered
+    return dropped.isAccepted() && dropped.dropAction() == (modifiers & Qt::ShiftModifier ? Qt::MoveAction : Qt::CopyAction);
+}
+
+TEST_F(TerminalCommandsTest, FilesFromAFileManagerArePastedOntoATerminalFolderOrAPcFolder) {
+    WritePc("A.TXT", "a");
+    WritePc("SUB/B.TXT", "b");
+    WritePc("long name.text", "x");
+    QTreeWidgetItem* data = ShowTerminal("C:\\DATA");
+    const QUrl a = QUrl::fromLocalFile(pc.filePath("A.TXT"));
+    const QUrl sub = QUrl::fromLocalFile(pc.filePath("SUB"));
+    // Anything but local files is refused, and so is a file where no folder is.
+    EXPECT_FALSE(DesktopDrag(Terminal(), data, {a, QUrl("https://example.org/A.TXT")}, false));
+    EXPECT_FALSE(DesktopDrag(Terminal(), data->child(0), {a}, false));
+    ASSERT_TRUE(DesktopDrag(Terminal(), data, {a, sub}, true));
+    EXPECT_EQ(ReadBench("C/DATA/A.TXT"), "a");
+    EXPECT_EQ(ReadBench("C/DATA/SUB/B.TXT"), "b");
+    EXPECT_EQ(ChildTexts(Terminal().FindItem("C:\\DATA")), (QStringList{"A.TXT", "OLD.DAT", "SUB"}));
+    // Under the same rules as a paste: a name the terminal cannot hold stays, with a message.
+    ASSERT_TRUE(DesktopDrag(Terminal(), Terminal().FindItem("C:\\DATA"), {QUrl::fromLocalFile(pc.filePath("long name.text"))}, true));
+    EXPECT_EQ(Prompter().messages.size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(pc.filePath("long name.text")));
+
+    // Onto a PC folder: a copy, a move with Shift.
+    QTreeWidgetItem* subItem = ShowPc("SUB");
+    ASSERT_TRUE(DesktopDrag(Pc(), subItem, {a}, true));
+    EXPECT_TRUE(QFileInfo::exists(pc.filePath("SUB/A.TXT")));
+    EXPECT_TRUE(QFileInfo::exists(pc.filePath("A.TXT")));
+    WritePc("C.TXT", "c");
+    ASSERT_TRUE(DesktopDrag(Pc(), ShowPc("SUB"), {QUrl::fromLocalFile(pc.filePath("C.TXT"))}, true, Qt::ShiftModifier));
+    EXPECT_TRUE(QFileInfo::exists(pc.filePath("SUB/C.TXT")));
+    EXPECT_FALSE(QFileInfo::exists(pc.filePath("C.TXT")));
+}
+
+TEST_F(TerminalCommandsTest, TerminalFilesDraggedOutAreFetchedWhenAskedForAndGoneAfterTheDrag) {
+    QTreeWidgetItem* data = ShowTerminal("C:\\DATA");
+    AppFixture::Click(Terminal(), data->child(0));
+    std::unique_ptr<QMimeData> mime(Terminal().DragOutMime());
+    ASSERT_TRUE(mime);
+    auto& terminalFiles = static_cast<TerminalFilesMime&>(*mime);
+    EXPECT_TRUE(terminalFiles.FetchFolder().isEmpty());  // nothing fetched before a drop
+    const QList<QUrl> urls = mime->urls();
+    ASSERT_EQ(urls.size(), 1);
+    QFile fetched(urls[0].toLocalFile());
+    ASSERT_TRUE(fetched.open(QIODevice::ReadOnly));
+    EXPECT_EQ(fetched.readAll(), "old");
+    const QString folder = terminalFiles.FetchFolder();
+    mime.reset();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+
+    // PC items leave as their file:// URIs.
+    WritePc("A.TXT", "a");
+    AppFixture::Click(Pc(), ShowPc("A.TXT"));
+    std::unique_ptr<QMimeData> pcMime(Pc().DragOutMime());
+    ASSERT_TRUE(pcMime);
+    EXPECT_EQ(pcMime->urls(), QList<QUrl>{QUrl::fromLocalFile(pc.filePath("A.TXT"))});
 }
 
 }  // namespace

@@ -4,8 +4,13 @@
 #include "core/OperationGate.h"
 #include "ui/Images.h"
 
+#include "ui/trees/DesktopDrag.h"
+
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDrag>
+#include <QDropEvent>
+#include <QTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
@@ -81,6 +86,8 @@ CFileTreeCtrl::CFileTreeCtrl(bool pcFlag, QWidget* parent) : QTreeWidget(parent)
     // Names come from disks and terminals: never rich text.
     setTextElideMode(Qt::ElideNone);
     setUniformRowHeights(true);
+    // Files from the desktop's file managers; the trees' own drags go by the mouse.
+    setAcceptDrops(true);
 }
 
 void CFileTreeCtrl::SetImageList(QList<QIcon> images, int size) {
@@ -352,7 +359,12 @@ void CFileTreeCtrl::mouseMoveEvent(QMouseEvent* event) {
         QApplication::setOverrideCursor(Cursor(fileModeFlag_ ? DragCursor::NoFile
                                                              : DragCursor::NoProject));
     }
-    CFileTreeCtrl* target = FileTreeOf(QApplication::widgetAt(global));
+    QWidget* under = QApplication::widgetAt(global);
+    if (!under && fileModeFlag_ && !QApplication::topLevelAt(global)) {
+        DragOutOfWindow();
+        return;
+    }
+    CFileTreeCtrl* target = FileTreeOf(under);
     if (feedbackTree_ && feedbackTree_ != target) feedbackTree_->DropHighlight(nullptr);
     feedbackTree_ = nullptr;
     // A terminal tree takes no drop from itself, yet its own feedback cursor says so.
@@ -381,6 +393,56 @@ void CFileTreeCtrl::EndDrag() {
     QApplication::restoreOverrideCursor();
     if (feedbackTree_) feedbackTree_->DropHighlight(nullptr);
     feedbackTree_ = nullptr;
+}
+
+void CFileTreeCtrl::DragOutOfWindow() {
+    EndDrag();
+    QMimeData* mime = DragOutMime();
+    if (!mime) return;
+    // The drop target copies; the files here stay as they are.
+    QDrag drag(this);
+    drag.setMimeData(mime);
+    drag.exec(Qt::CopyAction);
+}
+
+void CFileTreeCtrl::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
+
+void CFileTreeCtrl::dragMoveEvent(QDragMoveEvent* event) {
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    const bool takes = LocalPathsOf(*event->mimeData()) && TakesDesktopDrop(item);
+    DropHighlight(takes ? item : nullptr);
+    if (!takes) {
+        event->ignore();
+        return;
+    }
+    // As file managers do: a copy, a move with Shift where a move is offered.
+    const bool move = (event->modifiers() & Qt::ShiftModifier) && (event->possibleActions() & Qt::MoveAction) && IsPcTree();
+    event->setDropAction(move ? Qt::MoveAction : Qt::CopyAction);
+    event->accept();
+}
+
+void CFileTreeCtrl::dragLeaveEvent(QDragLeaveEvent* event) {
+    DropHighlight(nullptr);
+    event->accept();
+}
+
+void CFileTreeCtrl::dropEvent(QDropEvent* event) {
+    QTreeWidgetItem* item = itemAt(event->position().toPoint());
+    DropHighlight(nullptr);
+    const std::optional<QStringList> paths = LocalPathsOf(*event->mimeData());
+    if (!paths || !TakesDesktopDrop(item)) {
+        event->ignore();
+        return;
+    }
+    const bool move = (event->modifiers() & Qt::ShiftModifier) && (event->possibleActions() & Qt::MoveAction) && IsPcTree();
+    event->setDropAction(move ? Qt::MoveAction : Qt::CopyAction);
+    event->accept();
+    // The work starts once the drop is answered, so the other program is not kept waiting.
+    const QString targetPath = GetItemPath(item);
+    QTimer::singleShot(0, this, [this, targetPath, paths = *paths, move] {
+        OperationScope operation;
+        if (QTreeWidgetItem* target = FindItem(targetPath)) DropPcPaths(target, paths, move);
+    });
 }
 
 void CFileTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {

@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QList>
+#include <QMimeData>
 #include <QTreeWidget>
 #include <utility>
 
@@ -92,6 +93,19 @@ public:
     // Shows the properties of the context item, as the tree's mode shows them.
     virtual void ShowProperties() = 0;
 
+    // Drags with other programs (file managers): whether `item` takes local files dropped on
+    // it, and what the drop does; the selection as the URIs a drag out of the window carries.
+    virtual bool TakesDesktopDrop(const QTreeWidgetItem* item) const {
+        Q_UNUSED(item);
+        return false;
+    }
+    virtual void DropPcPaths(QTreeWidgetItem* target, const QStringList& paths, bool move) {
+        Q_UNUSED(target);
+        Q_UNUSED(paths);
+        Q_UNUSED(move);
+    }
+    virtual QMimeData* DragOutMime() { return nullptr; }
+
 signals:
     // A click made this the tree the edit commands act on.
     void activated();
@@ -113,6 +127,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
     // What a click without a drag does to an item, once the button is up.
     virtual void Click(QTreeWidgetItem* item, bool control) = 0;
@@ -129,6 +147,8 @@ private:
     void SetHighlight(QTreeWidgetItem* item, bool on);
     void ForgetItem(QTreeWidgetItem* item);
     void EndDrag();
+    // The internal drag left every window of the program: it goes on as a desktop drag.
+    void DragOutOfWindow();
 
     QList<QIcon> images_;
     QTreeWidgetItem* rootItem_ = nullptr;

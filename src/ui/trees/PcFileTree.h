@@ -38,6 +38,10 @@ public:
 
     void AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) override { Paste(item, source); }
 
+    bool TakesDesktopDrop(const QTreeWidgetItem* item) const override;
+    void DropPcPaths(QTreeWidgetItem* target, const QStringList& paths, bool move) override;
+    QMimeData* DragOutMime() override;
+
 protected:
     void Click(QTreeWidgetItem* item, bool control) override;
 };

@@ -7,6 +7,8 @@
 #include "pc/PcFileOperations.h"
 #include "pc/PcFolderPaste.h"
 #include "ui/dialogs/ProjectDownloadDialog.h"
+#include "platform/PcFileSystem.h"
+#include "ui/trees/DesktopDrag.h"
 #include "ui/trees/ItemLookup.h"
 #include "ui/trees/TerminalFileTree.h"
 
@@ -20,6 +22,36 @@ bool TakesPaste(int kind) {
 }
 
 }  // namespace
+
+bool CPCFileTree::TakesDesktopDrop(const QTreeWidgetItem* item) const {
+    return IsFileMode() && item && TakesPaste(ItemImage(item));
+}
+
+void CPCFileTree::DropPcPaths(QTreeWidgetItem* target, const QStringList& paths, bool move) {
+    const Services services = InstalledServices();
+    QList<PathAndKind> items;
+    for (const QString& path : paths) {
+        const std::optional<PcEntry> entry = services.files.Stat(path);
+        items.append({path, entry && entry->folder && !entry->symbolicLink ? kKindFolder : kKindFile});
+    }
+    const QString targetPath = GetItemPath(target);
+    const PcPasteResult result = PasteIntoPcFolder(services, items, targetPath, !move);
+    // A source shown in this tree that moved away leaves it.
+    for (const QString& path : result.gone) {
+        if (QTreeWidgetItem* item = FindItem(path)) RemoveItem(item);
+    }
+    if (QTreeWidgetItem* item = FindItem(targetPath)) {
+        FillFolder(targetPath, item);
+        item->setExpanded(true);
+    }
+}
+
+QMimeData* CPCFileTree::DragOutMime() {
+    if (!IsFileMode() || SelectionList().isEmpty()) return nullptr;
+    QStringList paths;
+    for (const QTreeWidgetItem* item : SelectionList()) paths << GetItemPath(item);
+    return PcFilesMime(paths);
+}
 
 void CPCFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
     if (TakesPaste(ItemImage(target)) && source.IsFileMode() && !source.SelectionList().isEmpty()) {

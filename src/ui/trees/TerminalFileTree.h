@@ -1,5 +1,6 @@
 #pragma once
 
+#include "terminal/TerminalFileOperations.h"
 #include "ui/trees/FileTreeCtrl.h"
 
 struct ConnectionSettings;
@@ -47,11 +48,17 @@ public:
 
     void AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) override;
 
+    bool TakesDesktopDrop(const QTreeWidgetItem* item) const override;
+    void DropPcPaths(QTreeWidgetItem* target, const QStringList& paths, bool move) override;
+    QMimeData* DragOutMime() override;
+
 protected:
     void Click(QTreeWidgetItem* item, bool control) override;
 
 private:
     void ShowRosterProperties();
+    // Sends PC files and folders into the drive or folder `target` and lists it again.
+    TerminalPasteResult PasteSources(QTreeWidgetItem* target, const QList<PcSource>& sources, bool copy);
 };
 
 // The text a terminal shows for a listed file or folder; bytes are taken one for one.

@@ -15,6 +15,8 @@
 #include "ui/dialogs/FilePropertiesDialog.h"
 #include "ui/dialogs/ProjectPropertyDialog.h"
 #include "ui/dialogs/TerminalPropertiesDialog.h"
+#include "platform/PcFileSystem.h"
+#include "ui/trees/DesktopDrag.h"
 #include "ui/trees/ItemLookup.h"
 
 // The trees' side of the terminal file operations: paths in, items found again by path
@@ -27,28 +29,56 @@ void CTerminalFileTree::Paste(QTreeWidgetItem* target, CFileTreeCtrl& source) {
         ClearSelection();
         return;
     }
-    const QString targetPath = GetItemPath(target);
     QList<PcSource> sources;
     for (const QTreeWidgetItem* item : source.SelectionList()) {
         sources.append({source.GetItemPath(item), ItemImage(item) == kKindFolder});
     }
-    const TerminalPasteResult result = PasteToTerminal(InstalledServices(), g_doc->settings, sources,
-                                                       TerminalBytes(targetPath), source.CopyFlag());
+    const TerminalPasteResult result = PasteSources(target, sources, source.CopyFlag());
     if (!result.reached) return;
-
     // Only single files leave the PC tree; a moved folder stays, as it stays on the PC.
     for (const PcSource& moved : std::as_const(sources)) {
         if (moved.folder || !result.removedFromPc.contains(moved.path)) continue;
         if (QTreeWidgetItem* item = source.FindItem(moved.path)) source.RemoveItem(item);
     }
-    if (result.stop == kSuccess) {
+    source.ClearSelection();
+    ClearSelection();
+}
+
+TerminalPasteResult CTerminalFileTree::PasteSources(QTreeWidgetItem* target, const QList<PcSource>& sources,
+                                                    bool copy) {
+    const QString targetPath = GetItemPath(target);
+    const TerminalPasteResult result =
+        PasteToTerminal(InstalledServices(), g_doc->settings, sources, TerminalBytes(targetPath), copy);
+    if (result.reached && result.stop == kSuccess) {
         if (QTreeWidgetItem* folder = FindItem(targetPath)) {
             FillFolder(folder);
             folder->setExpanded(true);
         }
     }
-    source.ClearSelection();
-    ClearSelection();
+    return result;
+}
+
+bool CTerminalFileTree::TakesDesktopDrop(const QTreeWidgetItem* item) const {
+    const int kind = ItemImage(item);
+    return IsFileMode() && isEnabled() && item && (kind == kKindFixed || kind == kKindFolder);
+}
+
+void CTerminalFileTree::DropPcPaths(QTreeWidgetItem* target, const QStringList& paths, bool) {
+    // Sent as a paste from the PC is: a copy, under the same rules.
+    PcFileSystem& files = InstalledServices().files;
+    QList<PcSource> sources;
+    for (const QString& path : paths) {
+        const std::optional<PcEntry> entry = files.Stat(path);
+        sources.append({path, entry && entry->folder && !entry->symbolicLink});
+    }
+    PasteSources(target, sources, true);
+}
+
+QMimeData* CTerminalFileTree::DragOutMime() {
+    if (!IsFileMode() || SelectionList().isEmpty()) return nullptr;
+    QList<PathAndKind> items;
+    for (const QTreeWidgetItem* item : SelectionList()) items.append({GetItemPath(item), ItemImage(item)});
+    return new TerminalFilesMime(g_doc->settings, items);
 }
 
 void CTerminalFileTree::DeleteItem(QTreeWidgetItem* item) {
