@@ -19,7 +19,7 @@ std::optional<QStringList> LocalPathsOf(const QMimeData& mime);
 QMimeData* PcFilesMime(const QStringList& paths);
 
 // Terminal files offered as URIs. They are fetched into a private temporary folder only when a
-// drop target asks for them, and that folder goes when the drag ends (with this object).
+// drop target asks for them, and that folder goes with this object, once the drag is over.
 class TerminalFilesMime final : public QMimeData {
 public:
     TerminalFilesMime(ConnectionSettings settings, QList<PathAndKind> items);

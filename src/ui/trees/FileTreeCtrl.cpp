@@ -57,6 +57,9 @@ int CompareNames(const QString& a, const QString& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// How long a drag out of the window keeps its data for the drop target.
+constexpr int kDragDataKeptMs = 60000;
+
 // The icon and the space in front of an item's text count as the item for a left click.
 constexpr int kClickWidening = 54;
 
@@ -399,10 +402,13 @@ void CFileTreeCtrl::DragOutOfWindow() {
     EndDrag();
     QMimeData* mime = DragOutMime();
     if (!mime) return;
-    // The drop target copies; the files here stay as they are.
-    QDrag drag(this);
-    drag.setMimeData(mime);
-    drag.exec(Qt::CopyAction);
+    // The drop target copies; the files here stay as they are. An X drop target asks for the
+    // data after exec() has returned here, so the drag, its data and any files fetched for it
+    // stay a while longer, and go with the tree at the latest.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->exec(Qt::CopyAction);
+    QTimer::singleShot(kDragDataKeptMs, drag, &QObject::deleteLater);
 }
 
 void CFileTreeCtrl::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
