@@ -107,9 +107,14 @@ void Fleet::OperationEnded() {
 
 void Fleet::Export() {
     const Services services = InstalledServices();
-    const QString path = services.prompter.SaveFile(QStringLiteral("CSV Files (*.csv)|*.csv||"),
-                                                    QDir::homePath() + QStringLiteral("/fleet.csv"));
+    const QString path = services.prompter.SaveFile(QStringLiteral("CSV Files|*.csv||"),
+                                                    DataFolder + QStringLiteral("/fleet.csv"));
     if (path.isEmpty()) return;
+    // What the terminals hold now, not what was read last.
+    if (table_.rowCount() > 0) {
+        refresh_.Refresh();
+        refresh_.Settle();
+    }
     if (const int code = services.files.WriteWholeFile(path, table_.Csv()); code != 0) {
         ShowMessage(services.prompter, CannotWriteText(path, code));
     }
@@ -146,7 +151,8 @@ void Fleet::Collect(const QString& projectName) {
     for (const ConnectionSettings* record : terminals) {
         const QString port = QString::fromStdString(record->portName);
         QStringList arguments{"--worker", "collect", projectName, "--from", port, "--into", DataFolder, "--all"};
-        if (replace) arguments << QStringLiteral("--force");
+        // No keeps them, and keeping them is what the user asked for, not a failure.
+        arguments << (replace ? QStringLiteral("--force") : QStringLiteral("--keep"));
         rows.push_back({port, QString::fromStdString(record->serialNumber)});
         tasks.push_back({port, arguments + WorkerBaudArguments(record->baudCode)});
     }

@@ -18,8 +18,9 @@ constexpr std::array<CommandUsage, 12> kCommands{{
      "tarvik-cli ls PORT PATH [--json]\n"
      "  The files and folders of a terminal drive or folder, e.g. ls COM3 'C:\\DATA'."},
     {"get", 3,
-     "tarvik-cli get PORT TERMINAL-PATH PC-FOLDER [--force]\n"
-     "  Copies a terminal file or folder into a PC folder; --force replaces files there."},
+     "tarvik-cli get PORT TERMINAL-PATH PC-FOLDER [--force | --keep]\n"
+     "  Copies a terminal file or folder into a PC folder; --force replaces files there,\n"
+     "  --keep leaves them as they are without counting it a failure."},
     {"put", 3,
      "tarvik-cli put PORT PC-PATH TERMINAL-FOLDER [--force]\n"
      "  Copies a PC file or folder into a terminal drive or folder; --force replaces files."},
@@ -36,9 +37,10 @@ constexpr std::array<CommandUsage, 12> kCommands{{
      "  members of those names, --entries those at these positions in file order (0 first)."},
     {"collect", 1,
      "tarvik-cli collect PROJECT (--from PORT[,PORT...] | --all) [--into DIR] [--jobs N]\n"
-     "                   [--force] [--json]\n"
+     "                   [--force | --keep] [--json]\n"
      "  Copies every data file of an installed project into DIR/PROJECT/SERIAL/ (DIR is the\n"
-     "  data folder unless given); --force replaces files collected before."},
+     "  data folder unless given); --force replaces files collected before, --keep leaves\n"
+     "  them as they are without counting it a failure."},
     {"upgrade", 1,
      "tarvik-cli upgrade IMAGE.bin (--to PORT[,PORT...] | --all) [--jobs N] [--json]\n"
      "  Upgrades the firmware of terminals, one worker process per terminal."},
@@ -50,7 +52,7 @@ constexpr std::array<CommandUsage, 12> kCommands{{
 }};
 
 const QStringList kValueOptions{"--to", "--from", "--into", "--members", "--entries", "--jobs", "--baud"};
-const QStringList kFlagOptions{"--json", "--force", "--yes", "--all", "--help"};
+const QStringList kFlagOptions{"--json", "--force", "--keep", "--yes", "--all", "--help"};
 
 const CommandUsage* Find(const QString& command) {
     for (const CommandUsage& entry : kCommands) {
@@ -122,6 +124,7 @@ QString CheckArguments(const CliArguments& arguments) {
             return QStringLiteral("--%1 names no port").arg(QLatin1String(ports));
         }
     }
+    if (arguments.Flag("force") && arguments.Flag("keep")) return QStringLiteral("--force and --keep exclude each other");
     if (arguments.Has("entries")) {
         for (const QString& entry : arguments.List("entries")) {
             bool number = false;

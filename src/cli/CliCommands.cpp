@@ -78,7 +78,7 @@ bool Identify(TerminalLibrary& library, ConnectionSettings& record, TerminalIden
 }
 
 ConsolePrompter::Answers AnswersOf(const CliArguments& arguments) {
-    return {arguments.Flag("force"), arguments.Flag("yes")};
+    return {arguments.Flag("force"), arguments.Flag("yes"), arguments.Flag("keep")};
 }
 
 // One command on one terminal in this process, its messages on standard error.
@@ -453,7 +453,7 @@ QStringList WorkerArguments(const CliArguments& arguments, const QString& port) 
         if (arguments.Has(name)) worker << QStringLiteral("--%1").arg(QLatin1String(name)) << arguments.Value(name);
     }
     if (arguments.Has("into")) worker << QStringLiteral("--into") << QFileInfo(arguments.Value("into")).absoluteFilePath();
-    for (const char* flag : {"yes", "force", "all"}) {
+    for (const char* flag : {"yes", "force", "keep", "all"}) {
         if (arguments.Flag(flag)) worker << QStringLiteral("--%1").arg(QLatin1String(flag));
     }
     return worker;

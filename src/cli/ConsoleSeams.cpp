@@ -15,6 +15,11 @@ void WriteLine(FILE* stream, const QString& port, const QString& text) {
     std::fflush(stream);
 }
 
+// A file kept on --keep is what was asked for: no refusal to tell.
+bool KeptQuietly(ConsolePrompter::Answers answers, QuestionKind kind) {
+    return kind == QuestionKind::Overwrite && answers.keep;
+}
+
 bool Answer(ConsolePrompter::Answers answers, QuestionKind kind) {
     switch (kind) {
         case QuestionKind::Overwrite: return answers.overwrite;
@@ -60,7 +65,7 @@ bool ConsolePrompter::Question(const QString& text, const QString&) {
 
 bool ConsolePrompter::Ask(QuestionKind kind, const QString& text, const QString&) {
     const bool yes = Answer(answers_, kind);
-    if (!yes) {
+    if (!yes && !KeptQuietly(answers_, kind)) {
         ++messages_;
         WriteLine(stderr, port_, OneLine(text) + u' ' + Refusal(kind));
     }
@@ -90,7 +95,7 @@ bool WorkerReporter::Question(const QString& text, const QString& caption) {
 
 bool WorkerReporter::Ask(QuestionKind kind, const QString& text, const QString& caption) {
     const bool yes = Answer(answers_, kind);
-    if (!yes) Message(text + u' ' + Refusal(kind), caption);
+    if (!yes && !KeptQuietly(answers_, kind)) Message(text + u' ' + Refusal(kind), caption);
     return yes;
 }
 

@@ -12,6 +12,7 @@ public:
     struct Answers {
         bool overwrite = false;   // --force
         bool otherModel = false;  // --yes
+        bool keep = false;        // --keep: a file there stays, unasked and no failure
     };
     ConsolePrompter(QString port, Answers answers) : port_(std::move(port)), answers_(answers) {}
 

@@ -188,12 +188,18 @@ QString TargetFault(PcFileSystem& files, const QString& name, const QString& tar
     return {};
 }
 
+// How many data files arrived, and how many the user kept as they were on the PC.
+struct CopyCount {
+    int copied = 0;
+    int kept = 0;
+};
+
 // Copies the selected members into `folder` under their shown names, in file order, up to the
-// first that fails or is cancelled. Answers how many arrived.
-int CopyDataFiles(const Services& services, TerminalLink& link, const QString& staging,
+// first that fails or is cancelled.
+CopyCount CopyDataFiles(const Services& services, TerminalLink& link, const QString& staging,
                   const QString& folder, const std::vector<ProjectEntry>& entries,
                   const std::vector<bool>& selected) {
-    int uploaded = 0;
+    CopyCount count;
     for (size_t index = 0; index < entries.size(); ++index) {
         if (!selected[index]) continue;
         const ProjectEntry& entry = entries[index];
@@ -203,6 +209,7 @@ int CopyDataFiles(const Services& services, TerminalLink& link, const QString& s
         // A file collected before stays unless the user says otherwise.
         if (failure.isEmpty() && services.files.Stat(target) &&
             !AskOverwrite(services.prompter, target)) {
+            ++count.kept;
             continue;
         }
         if (failure.isEmpty()) {
@@ -216,9 +223,9 @@ int CopyDataFiles(const Services& services, TerminalLink& link, const QString& s
             ShowMessage(services.prompter, failure);
             break;
         }
-        ++uploaded;
+        ++count.copied;
     }
-    return uploaded;
+    return count;
 }
 
 }  // namespace
@@ -253,10 +260,10 @@ QString UploadFolder(const QString& dataFolder, const QString& projectName,
 namespace {
 
 // The upload itself; `wanted` gets how many data files were selected.
-int Upload(const Services& services, const UploadRequest& request, int& wanted) {
+CopyCount Upload(const Services& services, const UploadRequest& request, int& wanted) {
     const auto refuse = [&](const QString& text) {
         ShowMessage(services.prompter, text);
-        return 0;
+        return CopyCount{};
     };
     if (!IsPlainFileName(request.projectName)) {
         return refuse(UnnameableText("project name", request.projectName, "folder"));
@@ -292,11 +299,17 @@ int Upload(const Services& services, const UploadRequest& request, int& wanted) 
                          entries, selected);
 }
 
-// The journal's line of an upload or collect that copied `copied` of `wanted` files.
-void FinishCopy(OperationJournal& journal, int copied, int wanted) {
-    journal.Finish(copied == wanted, journal.Told() || copied == wanted
-                                         ? QString()
-                                         : QStringLiteral("%1 of %2 data files copied.").arg(copied).arg(wanted));
+// The journal's line of an upload or collect of `wanted` files: whole when each arrived or was
+// kept as it was at the user's word.
+void FinishCopy(OperationJournal& journal, CopyCount count, int wanted) {
+    const bool whole = count.copied + count.kept == wanted;
+    QString detail;
+    if (!whole && !journal.Told()) {
+        detail = QStringLiteral("%1 of %2 data files copied.").arg(count.copied).arg(wanted);
+    } else if (whole && count.kept > 0) {
+        detail = QStringLiteral("%1 kept as they were.").arg(count.kept);
+    }
+    journal.Finish(whole, detail);
 }
 
 }  // namespace
@@ -304,9 +317,9 @@ void FinishCopy(OperationJournal& journal, int copied, int wanted) {
 int UploadDataFiles(const Services& services, const UploadRequest& request) {
     OperationJournal journal(services, request.record, QStringLiteral("upload"), {request.projectName});
     int wanted = 0;
-    const int copied = Upload(journal.Work(), request, wanted);
-    FinishCopy(journal, copied, wanted);
-    return copied;
+    const CopyCount count = Upload(journal.Work(), request, wanted);
+    FinishCopy(journal, count, wanted);
+    return count.copied;
 }
 
 CollectOutcome CollectDataFiles(const Services& services, const QString& into,
@@ -330,7 +343,9 @@ CollectOutcome CollectDataFiles(const Services& services, const QString& into,
     }
     outcome.dataFiles = static_cast<int>(request.checkedMembers.size());
     int wanted = 0;
-    if (outcome.dataFiles > 0) outcome.collected = Upload(journal.Work(), request, wanted);
-    FinishCopy(journal, outcome.collected, outcome.dataFiles);
+    CopyCount count;
+    if (outcome.dataFiles > 0) count = Upload(journal.Work(), request, wanted);
+    outcome.collected = count.copied;
+    FinishCopy(journal, count, outcome.dataFiles);
     return outcome;
 }

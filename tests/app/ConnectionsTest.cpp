@@ -367,7 +367,10 @@ TEST_F(NewConnectTest, CollectDataBringsEveryTerminalsDataFilesAndReplacesNothin
     Fleet& fleet = app->Frame().FleetView();
     fleet.Refresh();
     ASSERT_TRUE(WaitFor([&] { return !fleet.Reading().Running(); }));
-    EXPECT_TRUE(fleet.Table().Find("COM3")->lastResult.contains("collect SHOP: failed"))
+    // Keeping the file was the user's answer, no failure to report.
+    EXPECT_EQ(app->Prompter().messages.last(), "1 data file(s) of SHOP collected into " +
+                                                   QDir::toNativeSeparators(DataFolder + "/SHOP") + ".");
+    EXPECT_TRUE(fleet.Table().Find("COM3")->lastResult.contains("collect SHOP: ok"))
         << fleet.Table().Find("COM3")->lastResult.toStdString();
     EXPECT_TRUE(fleet.Table().Find("TQ-3100-0001")->lastResult.contains("collect SHOP: ok"));
     EXPECT_FALSE(fleet.Table().Find("COM4")->lastResult.contains("collect"));

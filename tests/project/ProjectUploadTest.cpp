@@ -148,10 +148,10 @@ TEST_F(UploadTest, CopiesExactlyTheCheckedDataFilesOnceEach) {
     EXPECT_EQ(ReadData("SHOP/10000042/A.DA"), "a.da, grown since");
     EXPECT_EQ(progress.finished, (QList<qint64>{4, 6, 10, 17}));
     EXPECT_TRUE(prompter.messages.isEmpty());
-    // A file the user kept is not copied, which the journal tells though no message did.
+    // A file the user kept is not copied: the journal tells so, as no failure.
     const QString line = "10000042|COM3|upload|SHOP|";
     EXPECT_EQ(OwnJournal::Lines(), (QStringList{line + "ok|", line + "ok|",
-                                                line + "failed|0 of 1 data files copied.", line + "ok|"}));
+                                                line + "ok|1 kept as they were.", line + "ok|"}));
     // However large, a data file never passes through memory: only the information files were
     // read whole, one per upload.
     EXPECT_EQ(files.calls.filter("WholeFile").size(), 4);

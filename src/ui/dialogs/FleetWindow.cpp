@@ -9,14 +9,16 @@
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTime>
 #include <QVBoxLayout>
 
 FleetWindow::FleetWindow(FleetTable& table, QWidget* parent)
-    : QWidget(parent, Qt::Window), view_(new QTableView(this)), sorted_(new QSortFilterProxyModel(this)),
+    : QDialog(parent), view_(new QTableView(this)), sorted_(new QSortFilterProxyModel(this)),
       state_(new QLabel(this)) {
     setObjectName(QStringLiteral("fleetWindow"));
     setWindowTitle(tr("Fleet"));
     setAccessibleName(tr("Fleet"));
+    setModal(false);
     sorted_->setSourceModel(&table);
     sorted_->setSortRole(Qt::UserRole);
     sorted_->setSortCaseSensitivity(Qt::CaseInsensitive);
@@ -53,11 +55,12 @@ FleetWindow::FleetWindow(FleetTable& table, QWidget* parent)
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
             &FleetWindow::refreshRequested);
     connect(exportButton, &QPushButton::clicked, this, &FleetWindow::exportRequested);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
     SetReading(false);
 }
 
 void FleetWindow::SetReading(bool reading) {
-    state_->setText(reading ? tr("Reading the terminals...") : QString());
-    state_->setAccessibleName(reading ? tr("Reading the terminals") : tr("Fleet state"));
+    state_->setText(reading ? tr("Reading the terminals...")
+                            : tr("Read at %1").arg(QTime::currentTime().toString(QStringLiteral("hh:mm:ss"))));
+    state_->setAccessibleName(state_->text());
 }

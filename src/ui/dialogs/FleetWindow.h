@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class FleetTable;
 class QLabel;
@@ -8,9 +8,9 @@ class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
 
-// The fleet table in a window of its own beside the main one: sortable by any column, read
+// The fleet table in a window of its own beside the main one, never modal: sortable by any column, read
 // again with F5 or Refresh, exported with Export....
-class FleetWindow : public QWidget {
+class FleetWindow : public QDialog {
     Q_OBJECT
 public:
     FleetWindow(FleetTable& table, QWidget* parent = nullptr);

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -52,6 +53,7 @@ JournalDialog::JournalDialog(const QString& journalPath, QWidget* parent)
     resize(760, 420);
 
     connect(refresh_, &QPushButton::clicked, this, &JournalDialog::Refresh);
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this, &JournalDialog::Refresh);
     connect(close_, &QPushButton::clicked, this, &QDialog::close);
     Refresh();
 }
