@@ -218,6 +218,12 @@ TEST_F(CliCommandsTest, CollectBringsEachTerminalsDataFilesIntoItsSerialsFolder)
     bench.WriteFile("a", "C/SHOP/A.DAT", "later");
     EXPECT_EQ(Cli({"collect", "SHOP", "--from", "COM3", "--into", "out"}).status, 1);
     EXPECT_EQ(read("10000042/A.DAT"), "counted on a");
+    // --keep keeps them too, and says nothing: it is what was asked for.
+    const CliRun kept = Cli({"collect", "SHOP", "--from", "COM3", "--into", "out", "--keep"});
+    EXPECT_EQ(kept.status, 0);
+    EXPECT_TRUE(kept.err.isEmpty()) << kept.err.toStdString();
+    EXPECT_EQ(read("10000042/A.DAT"), "counted on a");
+    EXPECT_EQ(Cli({"collect", "SHOP", "--from", "COM3", "--into", "out", "--force", "--keep"}).status, 2);
     EXPECT_EQ(Cli({"collect", "SHOP", "--from", "COM3", "--into", "out", "--force"}).status, 0);
     EXPECT_EQ(read("10000042/A.DAT"), "later");
     EXPECT_EQ(Cli({"collect", "SHOP", "--from", "COM5", "--into", "out"}).status, 1);
