@@ -23,6 +23,13 @@ QString ImagePath(const char* name) {
     return QStringLiteral(":/icons/") + QLatin1String(name);
 }
 
+// Without a theme of the user's own, Qt falls back to "hicolor", which holds programs' own icons,
+// not these: the bundled images are taken without searching it.
+bool UserHasTheme() {
+    const QString theme = QIcon::themeName();
+    return !theme.isEmpty() && theme != QLatin1String("hicolor");
+}
+
 // An image of the user's icon theme, or the bundled one where the theme has none. Nothing is
 // looked up until the image is first drawn, so start-up reads no theme.
 class ThemeIconEngine final : public QIconEngine {
@@ -49,7 +56,7 @@ private:
     const QIcon& Resolved() {
         if (!icon_) {
             const QString name = QString::fromLatin1(themeName_);
-            if (QIcon::hasThemeIcon(name)) {
+            if (UserHasTheme() && QIcon::hasThemeIcon(name)) {
                 icon_ = QIcon::fromTheme(name);
             } else {
                 icon_ = QIcon(ImagePath(bundled_));
@@ -114,7 +121,7 @@ QList<QIcon> ToolbarImages(bool projectMode) {
                  {"network-transmit-receive", "tb-connected.svg"}});
 }
 
-QIcon ApplicationIcon() { return QIcon::fromTheme(QStringLiteral("tarvik"), QIcon(ImagePath("app.svg"))); }
+QIcon ApplicationIcon() { return QIcon(new ThemeIconEngine("tarvik", "app.svg", false)); }
 
 QCursor Cursor(DragCursor cursor) {
     const char* name = "cursor-drop-file.svg";
