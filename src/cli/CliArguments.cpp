@@ -1,5 +1,7 @@
 #include "cli/CliArguments.h"
 
+#include "link/ConnectionSettings.h"
+
 #include <array>
 
 namespace {
@@ -137,7 +139,8 @@ QString CheckArguments(const CliArguments& arguments) {
         if (!number || jobs < 1) return QStringLiteral("--jobs takes a number of 1 or more");
     }
     if (arguments.Has("baud")) {
-        static const QStringList rates{"4800", "9600", "19200", "38400", "57600", "115200"};
+        QStringList rates;
+        for (const char* rate : kBaudRates) rates << QString::fromLatin1(rate);
         if (!rates.contains(arguments.Value("baud"))) {
             return QStringLiteral("--baud takes one of %1").arg(rates.join(u','));
         }

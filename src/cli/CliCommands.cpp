@@ -49,9 +49,8 @@ void PrintJson(const QJsonObject& object) {
 }
 
 int32_t BaudCode(const CliArguments& arguments) {
-    static const QStringList rates{"4800", "9600", "19200", "38400", "57600", "115200"};
-    const qsizetype index = rates.indexOf(arguments.Value("baud"));
-    return index < 0 ? 6 : static_cast<int32_t>(index + 1);
+    const auto rate = std::find(kBaudRates.begin(), kBaudRates.end(), arguments.Value("baud"));
+    return rate == kBaudRates.end() ? 6 : static_cast<int32_t>(rate - kBaudRates.begin() + 1);
 }
 
 ConnectionSettings Record(const QString& port, const CliArguments& arguments) {

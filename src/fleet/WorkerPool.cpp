@@ -1,5 +1,7 @@
 #include "fleet/WorkerPool.h"
 
+#include "link/ConnectionSettings.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
@@ -14,9 +16,8 @@ constexpr int kMaxJobs = 16;
 QString WorkerProgramPath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/tarvik-cli"); }
 
 QStringList WorkerBaudArguments(int32_t baudCode) {
-    static const char* const rates[] = {"4800", "9600", "19200", "38400", "57600", "115200"};
-    if (baudCode < 1 || baudCode > static_cast<int32_t>(std::size(rates))) return {};
-    return {QStringLiteral("--baud"), QString::fromLatin1(rates[baudCode - 1])};
+    if (baudCode < 1 || baudCode > static_cast<int32_t>(kBaudRates.size())) return {};
+    return {QStringLiteral("--baud"), QString::fromLatin1(kBaudRates[static_cast<size_t>(baudCode - 1)])};
 }
 
 int WorkerJobs(int requested, size_t terminals) {

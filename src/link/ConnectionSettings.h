@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -11,3 +12,6 @@ struct ConnectionSettings {
     std::string model;
     std::string serialNumber;
 };
+
+// The serial rates of baud codes 1..6, as a command line names them.
+inline constexpr std::array<const char*, 6> kBaudRates{"4800", "9600", "19200", "38400", "57600", "115200"};
