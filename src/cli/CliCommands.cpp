@@ -490,7 +490,7 @@ int RunFleet(const CliArguments& arguments) {
     WorkerPool pool(QCoreApplication::applicationFilePath(), jobs);
     const bool showProgress = isatty(2) == 1;
     QObject::connect(&pool, &WorkerPool::progressed, [&](int task, const WorkerEvent& event) {
-        if (!showProgress) return;
+        if (!showProgress || event.fileEnded) return;
         const int percent = event.Percent();
         Print(stderr, QStringLiteral("%1: %2 (%3 bytes)%4\n")
                           .arg(pool.Tasks()[static_cast<size_t>(task)].port, event.file)

@@ -109,7 +109,21 @@ bool WorkerReporter::BeforeFile(const QString& from, const QString&, qint64 byte
     event.done = done_;
     event.total = total_;
     Emit(event);
+    file_ = from;
     return true;
+}
+
+void WorkerReporter::AfterFile(qint64 bytes) {
+    done_ += bytes;
+    WorkerEvent event;
+    event.kind = WorkerEvent::Kind::Progress;
+    event.port = port_;
+    event.file = file_;
+    event.bytes = bytes;
+    event.done = done_;
+    event.total = total_;
+    event.fileEnded = true;
+    Emit(event);
 }
 
 void WorkerReporter::Result(bool ok, const QString& error, const QJsonObject& values) {

@@ -55,7 +55,8 @@ public:
     bool Ask(QuestionKind kind, const QString& text, const QString& caption) override;
     QString OpenFile(const QString&, const QString&) override { return {}; }
     bool BeforeFile(const QString& from, const QString& to, qint64 bytes) override;
-    void AfterFile(qint64 bytes) override { done_ += bytes; }
+    // Told too, so a file's end moves the parent's bar, not only the next file's start.
+    void AfterFile(qint64 bytes) override;
 
     int Messages() const { return messages_; }
     void SetTotal(qint64 total) { total_ = total; }
@@ -66,6 +67,7 @@ private:
     ConsolePrompter::Answers answers_;
     qint64 total_;
     qint64 done_ = 0;
+    QString file_;
     int messages_ = 0;
 };
 

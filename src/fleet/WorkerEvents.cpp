@@ -28,6 +28,7 @@ QByteArray EncodeEvent(const WorkerEvent& event) {
             object.insert("bytes", event.bytes);
             object.insert("done", event.done);
             object.insert("total", event.total);
+            if (event.fileEnded) object.insert("ended", true);
             break;
         case WorkerEvent::Kind::Message: object.insert("text", event.text); break;
         case WorkerEvent::Kind::Result:
@@ -54,6 +55,7 @@ std::optional<WorkerEvent> DecodeEvent(const QByteArray& line) {
         event.bytes = object.value("bytes").toInteger();
         event.done = object.value("done").toInteger();
         event.total = object.value("total").toInteger(-1);
+        event.fileEnded = object.value("ended").toBool();
     } else if (kind == QLatin1String("message")) {
         event.kind = WorkerEvent::Kind::Message;
         event.text = object.value("text").toString();

@@ -15,6 +15,7 @@ struct WorkerEvent {
     qint64 bytes = 0;    // Progress: its size
     qint64 done = 0;     // Progress: the bytes of the files before it
     qint64 total = -1;   // Progress: the whole operation's bytes, -1 when unknown
+    bool fileEnded = false;  // Progress: the file is through, `done` counts it
     QString text;        // Message: the text; Result: why it failed, empty on success
     bool ok = false;     // Result
     QJsonObject values;  // Result: what the operation read, such as the terminal's identity

@@ -79,6 +79,16 @@ TEST(WorkerEventsTest, AnEventSurvivesItsLineAndALineThatIsNoEventIsRefused) {
     EXPECT_EQ(decoded->port, event.port);
     EXPECT_EQ(decoded->text, event.text);
     EXPECT_EQ(decoded->values, event.values);
+    WorkerEvent ended;
+    ended.kind = WorkerEvent::Kind::Progress;
+    ended.file = "STOCK.bas";
+    ended.done = 252;
+    ended.total = 584;
+    ended.fileEnded = true;
+    const auto endedAgain = DecodeEvent(EncodeEvent(ended).chopped(1));
+    ASSERT_TRUE(endedAgain);
+    EXPECT_TRUE(endedAgain->fileEnded);
+    EXPECT_EQ(endedAgain->Percent(), 43);
     for (const QByteArray& bad : {QByteArray("[]"), QByteArray("{\"event\":\"other\"}"), QByteArray("{"),
                                   QByteArray(kMaxWorkerLine + 1, ' ')})
         EXPECT_FALSE(DecodeEvent(bad)) << bad.left(20).toStdString();
