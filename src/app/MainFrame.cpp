@@ -212,6 +212,9 @@ void CMainFrame::ConnectTree(CFileTreeCtrl* tree) {
             [this](bool offered) { state.closeConnectEnabled = offered; });
     connect(tree, &CFileTreeCtrl::contextMenuRequested, this, &CMainFrame::ShowContextMenu);
     connect(tree, &CFileTreeCtrl::deleteKeyPressed, this, &CMainFrame::RunDeleteKey);
+    connect(tree, &CFileTreeCtrl::dropStarting, this, [this](const QString& what) {
+        if (operationDepth_ == 0) operationWhat_ = what;
+    });
 }
 
 QAction* CMainFrame::Action(int commandId) const {

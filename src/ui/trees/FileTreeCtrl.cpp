@@ -446,6 +446,7 @@ void CFileTreeCtrl::dropEvent(QDropEvent* event) {
     // The work starts once the drop is answered, so the other program is not kept waiting.
     const QString targetPath = GetItemPath(item);
     QTimer::singleShot(0, this, [this, targetPath, paths = *paths, move] {
+        emit dropStarting(tr("Drop from the desktop"));
         OperationScope operation;
         if (QTreeWidgetItem* target = FindItem(targetPath)) DropPcPaths(target, paths, move);
     });
@@ -462,6 +463,7 @@ void CFileTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
         CFileTreeCtrl* target = FileTreeOf(QApplication::widgetAt(global));
         EndDrag();
         if (MayDropOn(target)) {
+            emit dropStarting(fileModeFlag_ ? tr("Drop") : tr("Project drop"));
             OperationScope operation;
             target->AcceptDrop(target->ItemAtGlobal(global), *this);
         }

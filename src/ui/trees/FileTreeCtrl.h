@@ -119,6 +119,8 @@ signals:
     void contextMenuRequested(bool fileMode, const QPoint& globalPoint);
     // The Delete key, which deletes whether or not Delete is enabled.
     void deleteKeyPressed();
+    // A drop is about to start work, named as the user would name it.
+    void dropStarting(const QString& what);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
