@@ -15,6 +15,9 @@ public:
         bool noReplaceRename = true;
         // Without unnamed files a copy is written under a temporary name beside its target.
         bool unnamedFiles = true;
+        // Without it a copy reads and writes every byte itself, as it must where the kernel
+        // can neither share extents nor copy between the two file systems.
+        bool kernelCopy = true;
     };
     LocalFileSystem() : LocalFileSystem(Options{}) {}
     explicit LocalFileSystem(Options options) : options_(options) {}

@@ -276,6 +276,47 @@ TEST_F(PcFileSystemTest, AFailedWriteLeavesTheTargetUntouchedAndNoTemporary) {
     EXPECT_EQ(Files(), before);
 }
 
+// Every way a copy moves bytes (shared extents or a copy in the kernel, else its own loop)
+// keeps its promises: every byte, whole or nothing, a link as itself.
+class PcFileSystemCopyWay : public PcFileSystemTest, public ::testing::WithParamInterface<bool> {
+protected:
+    LocalFileSystem way_{LocalFileSystem::Options{.kernelCopy = GetParam()}};
+};
+
+TEST_P(PcFileSystemCopyWay, CopiesEveryByteLandsWholeOrNotAtAllAndNeverFollowsALink) {
+    // Past one loop buffer and not a multiple of any block, with no two blocks alike.
+    QByteArray content(3 * 1024 * 1024 + 4093, Qt::Uninitialized);
+    for (qsizetype i = 0; i < content.size(); ++i) content[i] = char((i * 7919) >> 3);
+    Write("big", content);
+    Write("empty", "");
+    Write("b.txt", "beta");
+    Link("link", "big");
+
+    ASSERT_EQ(way_.CopyFile(At("big"), At("copy"), true), kPcSuccess);
+    EXPECT_EQ(ContentOf(At("copy")), content);
+    ASSERT_EQ(way_.CopyFile(At("empty"), At("none"), true), kPcSuccess);
+    EXPECT_TRUE(QFileInfo(At("none")).exists());
+    EXPECT_EQ(QFileInfo(At("none")).size(), 0);
+    ASSERT_EQ(way_.CopyFile(At("link"), At("link2"), true), kPcSuccess);
+    EXPECT_EQ(QFileInfo(At("link2")).symLinkTarget(), At("big"));
+    // A replaced link is replaced, not written through.
+    ASSERT_EQ(way_.CopyFile(At("b.txt"), At("link2"), false), kPcSuccess);
+    EXPECT_FALSE(QFileInfo(At("link2")).isSymLink());
+    EXPECT_EQ(ContentOf(At("big")), content);
+
+    const Tree before = Files();
+    {
+        FileSizeLimit limit(64 * 1024);
+        EXPECT_EQ(way_.CopyFile(At("big"), At("b.txt"), false), kPcGeneralFailure);
+        EXPECT_EQ(way_.CopyFile(At("big"), At("c.txt"), true), kPcGeneralFailure);
+    }
+    EXPECT_EQ(Files(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(, PcFileSystemCopyWay, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "InTheKernel" : "ThroughMemory");
+});
+
 // A copy killed part-way, in a child process, with unnamed files and with temporary names.
 class PcFileSystemKilledCopy : public PcFileSystemTest, public ::testing::WithParamInterface<bool> {};
 
