@@ -18,8 +18,8 @@ constexpr int kFileItemType = QTreeWidgetItem::UserType + 1;
 // rather than item data, so that filling a large folder costs no more than the items.
 class FileItem final : public QTreeWidgetItem {
 public:
-    FileItem(const QString& text, int kind, const QList<QIcon>& images)
-        : QTreeWidgetItem(kFileItemType), text_(text), kind_(kind), images_(images) {}
+    FileItem(QString text, int kind, const QList<QIcon>& images)
+        : QTreeWidgetItem(kFileItemType), text_(std::move(text)), kind_(kind), images_(images) {}
 
     int Kind() const { return kind_; }
     void SetKind(int kind) {
@@ -135,8 +135,8 @@ void CFileTreeCtrl::SetImageList(QList<QIcon> images, int size) {
     setIconSize(QSize(size, size));
 }
 
-QTreeWidgetItem* CFileTreeCtrl::NewItem(const QString& text, int image) const {
-    return new FileItem(text, image, images_);
+QTreeWidgetItem* CFileTreeCtrl::NewItem(QString text, int image) const {
+    return new FileItem(std::move(text), image, images_);
 }
 
 QTreeWidgetItem* CFileTreeCtrl::InsertItem(QTreeWidgetItem* parent, const QString& text,
@@ -190,8 +190,8 @@ void CFileTreeCtrl::InsertSortedChildren(QTreeWidgetItem* parent, QList<ListedIt
     QList<QTreeWidgetItem*> children;
     children.reserve(items.size());
     for (const NameKey& key : keys) {
-        const ListedItem& entry = items[key.index];
-        QTreeWidgetItem* item = NewItem(entry.text, entry.image);
+        ListedItem& entry = items[key.index];
+        QTreeWidgetItem* item = NewItem(std::move(entry.text), entry.image);
         if (entry.withPlaceholder) item->addChild(NewItem(QString(), kKindRoot));
         children.append(item);
     }
