@@ -70,7 +70,8 @@ void WriteBytes(const QString& path, qint64 size, const QByteArray& pattern) {
     if (!file.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
     for (qint64 done = 0; done < size;) {
         const qint64 count = std::min<qint64>(pattern.size(), size - done);
-        if (file.write(pattern.constData(), count) != count) qFatal("cannot write %s", qPrintable(path));
+        if (file.write(pattern.constData(), count) != count)
+            qFatal("cannot write %s", qPrintable(path));
         done += count;
     }
 }
@@ -106,7 +107,8 @@ int main(int argc, char** argv) {
     root.mkpath("src/small");
     WriteBytes(root.filePath("src/LARGE.BIN"), largeBytes, pattern);
     for (int i = 0; i < kSmallFiles; ++i) {
-        const QByteArray content = pattern.mid((i * 4099) % (pattern.size() - 8192), 512 + i % 4096);
+        const QByteArray content =
+            pattern.mid((i * 4099) % (pattern.size() - 8192), 512 + i % 4096);
         WriteBytes(root.filePath(QStringLiteral("src/small/F%1.DAT").arg(i, 4, 10, QChar('0'))),
                    content.size(), content);
     }
@@ -131,17 +133,23 @@ int main(int argc, char** argv) {
         if (result.cancelled || progress.after != files) qFatal("the paste left files out");
     };
 
-    const double pasteLarge =
-        Median(reset, [&] { paste(source + "/LARGE.BIN", kKindFile, 1); });
+    const double pasteLarge = Median(reset, [&] { paste(source + "/LARGE.BIN", kKindFile, 1); });
     if (QFileInfo(into + "/LARGE.BIN").size() != largeBytes) qFatal("the large copy is short");
-    const double cpLarge = Median(reset, [&] { Run("cp \"$1\" \"$2/\"", {source + "/LARGE.BIN", into}); });
-    const double cpSyncLarge =
-        Median(reset, [&] { Run("cp \"$1\" \"$2/\" && sync", {source + "/LARGE.BIN", into}); });
+    const double cpLarge = Median(reset, [&] {
+        Run("cp \"$1\" \"$2/\"", {source + "/LARGE.BIN", into});
+    });
+    const double cpSyncLarge = Median(reset, [&] {
+        Run("cp \"$1\" \"$2/\" && sync", {source + "/LARGE.BIN", into});
+    });
 
-    const double pasteSmall = Median(reset, [&] { paste(source + "/small", kKindFolder, kSmallFiles); });
-    const double cpSmall = Median(reset, [&] { Run("cp -r \"$1\" \"$2/\"", {source + "/small", into}); });
-    const double cpSyncSmall =
-        Median(reset, [&] { Run("cp -r \"$1\" \"$2/\" && sync", {source + "/small", into}); });
+    const double pasteSmall =
+        Median(reset, [&] { paste(source + "/small", kKindFolder, kSmallFiles); });
+    const double cpSmall = Median(reset, [&] {
+        Run("cp -r \"$1\" \"$2/\"", {source + "/small", into});
+    });
+    const double cpSyncSmall = Median(reset, [&] {
+        Run("cp -r \"$1\" \"$2/\" && sync", {source + "/small", into});
+    });
     reset();
 
     std::printf("in %s, on %s (median of %d)\n", qPrintable(place.path()),

@@ -31,8 +31,7 @@ public:
         if (column == 0) {
             if (role == Qt::DisplayRole || role == Qt::EditRole) return text_;
             if (role == Qt::DecorationRole) {
-                return kind_ >= 0 && kind_ < images_.size() ? QVariant(images_[kind_])
-                                                            : QVariant();
+                return kind_ >= 0 && kind_ < images_.size() ? QVariant(images_[kind_]) : QVariant();
             }
         }
         return QTreeWidgetItem::data(column, role);
