@@ -167,7 +167,7 @@ bool Unsupported(int error) {
            error == ENOTTY;
 }
 
-constexpr size_t kKernelStep = size_t(64) << 20;
+constexpr size_t kKernelStep = size_t(16) << 20;
 
 // Copies the whole of `from` (both descriptors at offset 0) as cheaply as the file system
 // allows: a shared extent, a copy inside the kernel, or through this process's memory. A file
