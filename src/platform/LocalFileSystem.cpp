@@ -603,6 +603,7 @@ std::optional<PcEntry> LocalFileSystem::Stat(const QString& path) {
 // A plain file's copy, whole beside its target, that takes its name once on disk.
 struct LocalFileSystem::PendingCopy {
     qsizetype index;
+    qint64 bytes;
     QByteArray to;
     Location target;  // keeps the folder the file is in open
     std::unique_ptr<NewFile> file;
@@ -615,15 +616,17 @@ int LocalFileSystem::CopyFile(const QString& fromPath, const QString& toPath, bo
 void LocalFileSystem::CopyFiles(const QList<std::pair<QString, QString>>& copies,
                                 const std::function<bool(qsizetype)>& before,
                                 const std::function<void(qsizetype, int)>& after) {
-    // Bounded, so the files held open stay few.
-    constexpr size_t kBatch = 64;
+    // Bounded, so the files held open stay few and large files take their names soon.
+    constexpr size_t kBatchFiles = 64;
+    constexpr qint64 kBatchBytes = qint64(256) << 20;
     std::vector<PendingCopy> pending;
     bool stopped = false;
     for (qsizetype i = 0; i < copies.size() && !stopped;) {
         pending.clear();
+        qint64 bytes = 0;
         qsizetype failed = -1;
         int failure = kPcSuccess;
-        for (; i < copies.size() && pending.size() < kBatch; ++i) {
+        for (; i < copies.size() && pending.size() < kBatchFiles && bytes < kBatchBytes; ++i) {
             if (!before(i)) {
                 stopped = true;
                 break;
@@ -638,6 +641,7 @@ void LocalFileSystem::CopyFiles(const QList<std::pair<QString, QString>>& copies
             }
             if (pending.size() > held) {
                 pending.back().index = i;
+                bytes += pending.back().bytes;
             } else {
                 after(i, kPcSuccess);  // a link, which has no bytes to wait for
             }
@@ -712,7 +716,7 @@ int LocalFileSystem::CopyOne(const QString& fromPath, const QString& toPath, boo
     // A Windows copy keeps the source's last-write time.
     output.Adopt(st.st_mode & 0777, &st.st_mtim);
     if (hold && !failIfExists) {
-        hold->push_back({0, to, std::move(target), std::move(file)});
+        hold->push_back({0, qint64(st.st_size), to, std::move(target), std::move(file)});
         return kPcSuccess;
     }
     const int error =
