@@ -254,22 +254,36 @@ void PasteJob::CopyPcFolder(const FolderPlan& plan, const QString& destParent) {
         return;
     }
     // The first file that fails ends this folder; the rest of it stays where it is.
-    for (const PcEntry& file : plan.files) {
-        const QString from = JoinPcPath(plan.path, file.name);
-        const QString to = JoinPcPath(dest, file.name);
-        if (!Begin(from, to, file.size)) return;
-        // A folder copy merges and replaces without asking; a move never replaces.
-        const int code = copy_ ? files_.CopyFile(from, to, false) : files_.MoveFile(from, to);
-        End(code == kPcSuccess ? file.size : 0);
+    QList<std::pair<QString, QString>> paths;
+    paths.reserve(plan.files.size());
+    for (const PcEntry& file : plan.files)
+        paths.append({JoinPcPath(plan.path, file.name), JoinPcPath(dest, file.name)});
+    bool failed = false;
+    const auto ended = [&](qsizetype i, int code) {
+        End(code == kPcSuccess ? plan.files[i].size : 0);
+        if (code == kPcSuccess || failed) return;
+        failed = true;
         if (code == kPcDiskFull) {
-            DiskFull(to);
-            return;
+            DiskFull(paths[i].second);
+        } else {
+            Show(PcFailureText(copy_, paths[i].first, paths[i].second, code));
         }
-        if (code != kPcSuccess) {
-            Show(PcFailureText(copy_, from, to, code));
-            return;
+    };
+    if (copy_) {
+        // A folder copy merges and replaces without asking, and waits for the disk once for
+        // many files.
+        files_.CopyFiles(
+            paths,
+            [&](qsizetype i) { return Begin(paths[i].first, paths[i].second, plan.files[i].size); },
+            ended);
+    } else {
+        // A move never replaces.
+        for (qsizetype i = 0; i < paths.size() && !failed; ++i) {
+            if (!Begin(paths[i].first, paths[i].second, plan.files[i].size)) break;
+            ended(i, files_.MoveFile(paths[i].first, paths[i].second));
         }
     }
+    if (failed || stopped_) return;
     for (const FolderPlan& folder : plan.folders) {
         CopyPcFolder(folder, dest);
         if (stopped_) return;

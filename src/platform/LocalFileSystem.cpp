@@ -8,8 +8,10 @@
 #include <QRandomGenerator>
 
 #include <dirent.h>
+#include <linux/fs.h>
 #include <signal.h>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -159,6 +161,41 @@ int CopyBytes(int from, int to) {
     }
 }
 
+// Answers of a kernel copy that only mean "not here": the next way is tried.
+bool Unsupported(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
+           error == ENOTTY;
+}
+
+constexpr size_t kKernelStep = size_t(16) << 20;
+
+// Copies the whole of `from` (both descriptors at offset 0) as cheaply as the file system
+// allows: a shared extent, a copy inside the kernel, or through this process's memory. A file
+// that claims no size (as those under /proc do) may still have content: only reading tells.
+int CopyFileBytes(int from, int to, qint64 size, bool kernelCopy) {
+    if (kernelCopy && size > 0) {
+        if (::ioctl(to, FICLONE, from) == 0) return 0;
+        if (!Unsupported(errno)) return errno;
+        off_t copied = 0;
+        for (;;) {
+            const ssize_t done = ::copy_file_range(from, nullptr, to, nullptr, kKernelStep, 0);
+            if (done > 0) {
+                // The disk starts on each step while the next is copied, so the sync before
+                // the rename finds little left to write.
+                (void)::sync_file_range(to, copied, done, SYNC_FILE_RANGE_WRITE);
+                copied += done;
+                continue;
+            }
+            if (done == 0) return 0;
+            if (errno == EINTR) continue;
+            // Nothing written yet: the plain loop still starts clean.
+            if (copied > 0 || !Unsupported(errno)) return errno;
+            break;
+        }
+    }
+    return CopyBytes(from, to);
+}
+
 constexpr char kTemporaryMark[] = ".tarvik-";
 
 // A hidden name beside `name` that tells which process made it: ".NAME.tarvik-PID-SUFFIX".
@@ -306,15 +343,19 @@ public:
         }
     }
 
+    // Waits until the content is on disk: 0 or the errno. A network file system may report a
+    // failed write only here; one that cannot sync still reports it at the close.
+    int Sync() const {
+        return ::fsync(fd()) != 0 && errno != EINVAL && errno != ENOTSUP ? errno : 0;
+    }
+
     // Makes the content durable (unless it is scratch) and gives it the target's name: never
     // over an existing file unless `replace`. 0 or the errno; EEXIST when the name is taken.
     int Publish(bool replace, const std::function<int(int, const QByteArray&)>& renameNoReplace,
                 Durability durability = Durability::Kept) {
-        // A network file system may report a failed write only at the sync; without one, the
-        // close below still reports it.
-        if (durability == Durability::Kept && ::fsync(fd()) != 0 && errno != EINVAL &&
-            errno != ENOTSUP)
-            return errno;
+        if (durability == Durability::Kept) {
+            if (const int error = Sync()) return error;
+        }
         if (name_.isEmpty() && !replace) return LinkUnnamed(target_);
         if (name_.isEmpty()) {
             // Linked under a name of its own first, so the rename that follows is atomic.
@@ -559,7 +600,71 @@ std::optional<PcEntry> LocalFileSystem::Stat(const QString& path) {
     return EntryAt(at.folder, at.name.constData(), QFile::decodeName(NameOf(native)));
 }
 
+// A plain file's copy, whole beside its target, that takes its name once on disk.
+struct LocalFileSystem::PendingCopy {
+    qsizetype index;
+    qint64 bytes;
+    QByteArray to;
+    Location target;  // keeps the folder the file is in open
+    std::unique_ptr<NewFile> file;
+};
+
 int LocalFileSystem::CopyFile(const QString& fromPath, const QString& toPath, bool failIfExists) {
+    return CopyOne(fromPath, toPath, failIfExists, nullptr);
+}
+
+void LocalFileSystem::CopyFiles(const QList<std::pair<QString, QString>>& copies,
+                                const std::function<bool(qsizetype)>& before,
+                                const std::function<void(qsizetype, int)>& after) {
+    // Bounded, so the files held open stay few and large files take their names soon.
+    constexpr size_t kBatchFiles = 64;
+    constexpr qint64 kBatchBytes = qint64(256) << 20;
+    std::vector<PendingCopy> pending;
+    bool stopped = false;
+    for (qsizetype i = 0; i < copies.size() && !stopped;) {
+        pending.clear();
+        qint64 bytes = 0;
+        qsizetype failed = -1;
+        int failure = kPcSuccess;
+        for (; i < copies.size() && pending.size() < kBatchFiles && bytes < kBatchBytes; ++i) {
+            if (!before(i)) {
+                stopped = true;
+                break;
+            }
+            const size_t held = pending.size();
+            const int code = CopyOne(copies[i].first, copies[i].second, false, &pending);
+            if (code != kPcSuccess) {
+                failed = i;
+                failure = code;
+                stopped = true;
+                break;
+            }
+            if (pending.size() > held) {
+                pending.back().index = i;
+                bytes += pending.back().bytes;
+            } else {
+                after(i, kPcSuccess);  // a link, which has no bytes to wait for
+            }
+        }
+        // Every file's writeback starts before the first wait, so the disk takes them together.
+        for (const PendingCopy& copy : pending)
+            (void)::sync_file_range(copy.file->fd(), 0, 0, SYNC_FILE_RANGE_WRITE);
+        std::vector<int> errors(pending.size());
+        for (size_t n = 0; n < pending.size(); ++n) errors[n] = pending[n].file->Sync();
+        // Only now, with every byte on disk, does any file take its name.
+        for (size_t n = 0; n < pending.size(); ++n) {
+            PendingCopy& copy = pending[n];
+            int error = errors[n];
+            if (error == 0) error = copy.file->Publish(true, {}, Durability::Scratch);
+            after(copy.index, error ? CodeFor(error, copy.to) : kPcSuccess);
+        }
+        pending.clear();
+        if (failed >= 0) after(failed, failure);
+    }
+}
+
+int LocalFileSystem::CopyOne(const QString& fromPath, const QString& toPath, bool failIfExists,
+                             std::vector<PendingCopy>* hold) {
     const QByteArray from = NativePath(fromPath);
     const QByteArray to = NativePath(toPath);
     const Location source = Locate(from);
@@ -567,7 +672,7 @@ int LocalFileSystem::CopyFile(const QString& fromPath, const QString& toPath, bo
     struct stat st;
     if (::fstatat(source.folder, source.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return CodeFor(errno, from);
-    const Location target = Locate(to);
+    Location target = Locate(to);
     if (target.error) return CodeFor(target.error, to);
     struct stat existing;
     const bool exists =
@@ -602,11 +707,18 @@ int LocalFileSystem::CopyFile(const QString& fromPath, const QString& toPath, bo
     if (!S_ISREG(st.st_mode)) return kPcAccessDenied;
 
     SweepLeftovers(target.folder);
-    NewFile output(target.folder, target.name, 0600, options_.unnamedFiles);
+    auto file = std::make_unique<NewFile>(target.folder, target.name, 0600, options_.unnamedFiles);
+    NewFile& output = *file;
     if (output.error()) return CodeFor(output.error(), to);
-    if (const int error = CopyBytes(input.get(), output.fd())) return CodeFor(error, to);
+    if (const int error =
+            CopyFileBytes(input.get(), output.fd(), qint64(st.st_size), options_.kernelCopy))
+        return CodeFor(error, to);
     // A Windows copy keeps the source's last-write time.
     output.Adopt(st.st_mode & 0777, &st.st_mtim);
+    if (hold && !failIfExists) {
+        hold->push_back({0, qint64(st.st_size), to, std::move(target), std::move(file)});
+        return kPcSuccess;
+    }
     const int error =
         output.Publish(!failIfExists, [&](int folder, const QByteArray& name) {
             Location temporary;

@@ -15,6 +15,9 @@ public:
         bool noReplaceRename = true;
         // Without unnamed files a copy is written under a temporary name beside its target.
         bool unnamedFiles = true;
+        // Without it a copy reads and writes every byte itself, as it must where the kernel
+        // can neither share extents nor copy between the two file systems.
+        bool kernelCopy = true;
     };
     LocalFileSystem() : LocalFileSystem(Options{}) {}
     explicit LocalFileSystem(Options options) : options_(options) {}
@@ -24,6 +27,9 @@ public:
                                        ListDetail detail = ListDetail::Full) override;
     std::optional<PcEntry> Stat(const QString& path) override;
     int CopyFile(const QString& from, const QString& to, bool failIfExists) override;
+    void CopyFiles(const QList<std::pair<QString, QString>>& copies,
+                   const std::function<bool(qsizetype)>& before,
+                   const std::function<void(qsizetype, int)>& after) override;
     int MoveFile(const QString& from, const QString& to) override;
     int DeleteFile(const QString& path) override;
     int CreateFolder(const QString& path) override;
@@ -56,8 +62,13 @@ public:
     };
 
     class Confinement;
+    struct PendingCopy;
 
 private:
+    // CopyFile; a plain file replacing its target is handed to `hold` whole but unnamed, not
+    // yet synced, when there is one.
+    int CopyOne(const QString& from, const QString& to, bool failIfExists,
+                std::vector<PendingCopy>* hold);
     Location Locate(const QByteArray& path);
     // The folder descriptors of confined walks at or below `path` are of no further use.
     void Forget(const QByteArray& path);

@@ -18,3 +18,14 @@ bool IsProcessGone(qint64 pid) {
     if (pid <= 0 || pid > std::numeric_limits<pid_t>::max()) return false;
     return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
+
+void PcFileSystem::CopyFiles(const QList<std::pair<QString, QString>>& copies,
+                             const std::function<bool(qsizetype)>& before,
+                             const std::function<void(qsizetype, int)>& after) {
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        if (!before(i)) return;
+        const int code = CopyFile(copies[i].first, copies[i].second, false);
+        after(i, code);
+        if (code != kPcSuccess) return;
+    }
+}

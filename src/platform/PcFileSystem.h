@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 // System error codes the program tells apart, as the PC's file calls report them.
 inline constexpr int kPcSuccess = 0;
@@ -69,6 +70,14 @@ public:
     virtual std::optional<PcEntry> Stat(const QString& path) = 0;
     // A link is copied as a link to the same place.
     virtual int CopyFile(const QString& from, const QString& to, bool failIfExists) = 0;
+    // Copies files (links as links) as CopyFile(from, to, false) does, in order, stopping after
+    // the first that fails. `before(i)` comes before file i is read (false: stop there);
+    // `after(i, code)` once it has its name or failed, for every file `before` let through.
+    // The files may take their names together, after their bytes are on disk together,
+    // which costs a folder of small files one wait for the disk rather than one a file.
+    virtual void CopyFiles(const QList<std::pair<QString, QString>>& copies,
+                           const std::function<bool(qsizetype)>& before,
+                           const std::function<void(qsizetype, int)>& after);
     virtual int MoveFile(const QString& from, const QString& to) = 0;
     virtual int DeleteFile(const QString& path) = 0;
     virtual int CreateFolder(const QString& path) = 0;

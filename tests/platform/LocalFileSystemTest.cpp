@@ -276,6 +276,127 @@ TEST_F(PcFileSystemTest, AFailedWriteLeavesTheTargetUntouchedAndNoTemporary) {
     EXPECT_EQ(Files(), before);
 }
 
+// Every way a copy moves bytes (shared extents or a copy in the kernel, else its own loop)
+// keeps its promises: every byte, whole or nothing, a link as itself.
+class PcFileSystemCopyWay : public PcFileSystemTest, public ::testing::WithParamInterface<bool> {
+protected:
+    LocalFileSystem way_{LocalFileSystem::Options{.kernelCopy = GetParam()}};
+};
+
+TEST_P(PcFileSystemCopyWay, CopiesEveryByteLandsWholeOrNotAtAllAndNeverFollowsALink) {
+    // Past one loop buffer and not a multiple of any block, with no two blocks alike.
+    QByteArray content(3 * 1024 * 1024 + 4093, Qt::Uninitialized);
+    for (qsizetype i = 0; i < content.size(); ++i) content[i] = char((i * 7919) >> 3);
+    Write("big", content);
+    Write("empty", "");
+    Write("b.txt", "beta");
+    Link("link", "big");
+
+    ASSERT_EQ(way_.CopyFile(At("big"), At("copy"), true), kPcSuccess);
+    EXPECT_EQ(ContentOf(At("copy")), content);
+    ASSERT_EQ(way_.CopyFile(At("empty"), At("none"), true), kPcSuccess);
+    EXPECT_TRUE(QFileInfo(At("none")).exists());
+    EXPECT_EQ(QFileInfo(At("none")).size(), 0);
+    ASSERT_EQ(way_.CopyFile(At("link"), At("link2"), true), kPcSuccess);
+    EXPECT_EQ(QFileInfo(At("link2")).symLinkTarget(), At("big"));
+    // A replaced link is replaced, not written through.
+    ASSERT_EQ(way_.CopyFile(At("b.txt"), At("link2"), false), kPcSuccess);
+    EXPECT_FALSE(QFileInfo(At("link2")).isSymLink());
+    EXPECT_EQ(ContentOf(At("big")), content);
+
+    const Tree before = Files();
+    {
+        FileSizeLimit limit(64 * 1024);
+        EXPECT_EQ(way_.CopyFile(At("big"), At("b.txt"), false), kPcGeneralFailure);
+        EXPECT_EQ(way_.CopyFile(At("big"), At("c.txt"), true), kPcGeneralFailure);
+    }
+    EXPECT_EQ(Files(), before);
+}
+
+// A folder's worth of files, past one wait for the disk, links among them: each lands whole
+// under its name, each is told once, and the first failure or a stop ends the lot there.
+TEST_P(PcFileSystemCopyWay, ManyFilesLandWholeAndAreEachToldOnceAndStopAtTheFirstFailure) {
+    QList<std::pair<QString, QString>> copies;
+    Tree expected;
+    Folder("to");
+    for (int i = 0; i < 150; ++i) {
+        const QString name = QStringLiteral("F%1.DAT").arg(i, 3, 10, QChar('0'));
+        const QByteArray content = QByteArray::number(i).repeated(1 + i * 37);
+        Write("from/" + name, content);
+        expected["to/" + name] = content;
+        copies.append({At("from/" + name), At("to/" + name)});
+    }
+    Link("from/LINK", "F000.DAT");
+    copies.insert(70, {At("from/LINK"), At("to/LINK")});
+    expected["to/LINK"] = "-> " + QFile::encodeName(At("to/F000.DAT"));
+    Write("to/F001.DAT", "replaced");
+    expected["to"] = "<folder>";
+
+    QList<qsizetype> asked;
+    QMap<qsizetype, int> told;
+    const auto copyAll = [&](qsizetype stopAt) {
+        asked.clear();
+        told.clear();
+        way_.CopyFiles(
+            copies,
+            [&](qsizetype i) {
+                asked << i;
+                return i != stopAt;
+            },
+            [&](qsizetype i, int code) {
+                EXPECT_FALSE(told.contains(i)) << i;
+                told[i] = code;
+            });
+    };
+    const auto copied = [&] {
+        Tree tree;
+        const Tree all = Files();
+        for (auto it = all.begin(); it != all.end(); ++it)
+            if (it.key().startsWith("to")) tree[it.key()] = it.value();
+        return tree;
+    };
+
+    copyAll(-1);
+    EXPECT_EQ(asked.size(), copies.size());
+    EXPECT_EQ(told.size(), copies.size());
+    EXPECT_EQ(told.keys(kPcSuccess).size(), copies.size());
+    EXPECT_EQ(copied(), expected);
+
+    // A stop before a file leaves it and the rest out; a failure tells that file and ends.
+    QDir(At("to")).removeRecursively();
+    Folder("to");
+    copyAll(100);
+    EXPECT_EQ(told.size(), 100);
+    EXPECT_EQ(copied().size(), 101);
+    QDir(At("to")).removeRecursively();
+    Folder("to");
+    QFile::remove(At("from/F120.DAT"));
+    copyAll(-1);
+    EXPECT_EQ(asked.size(), 122);
+    EXPECT_EQ(told.size(), 122);
+    EXPECT_EQ(told.value(121), kPcFileNotFound);
+    EXPECT_EQ(copied().size(), 122);
+    EXPECT_TRUE(copied().contains("to/F119.DAT"));
+    EXPECT_FALSE(copied().contains("to/F121.DAT"));
+
+    // A write that fails part-way leaves that file out, and no temporary of it.
+    QDir(At("to")).removeRecursively();
+    Folder("to");
+    {
+        FileSizeLimit limit(8 * 1024);
+        copyAll(-1);
+    }
+    EXPECT_EQ(told.size(), 102);
+    EXPECT_EQ(told.value(101), kPcGeneralFailure);
+    Tree first = expected;
+    first.removeIf([](auto it) { return it.key() >= "to/F100.DAT" && it.key() != "to/LINK"; });
+    EXPECT_EQ(copied(), first);
+}
+
+INSTANTIATE_TEST_SUITE_P(, PcFileSystemCopyWay, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "InTheKernel" : "ThroughMemory");
+});
+
 // A copy killed part-way, in a child process, with unnamed files and with temporary names.
 class PcFileSystemKilledCopy : public PcFileSystemTest, public ::testing::WithParamInterface<bool> {};
 

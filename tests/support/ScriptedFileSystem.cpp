@@ -2,6 +2,8 @@
 
 #include "platform/LocalFileSystem.h"
 
+#include <algorithm>
+
 void ScriptedFileSystem::Fail(Operation op, const QString& pathPart, int code, int afterCalls) {
     failures_.push_back({op, pathPart, code, afterCalls});
 }
@@ -39,6 +41,24 @@ int ScriptedFileSystem::CopyFile(const QString& from, const QString& to, bool fa
     if (const auto code = Scripted(Operation::CopyFile, "CopyFile " + from + " -> " + to, from, to))
         return *code;
     return LocalFiles().CopyFile(from, to, failIfExists);
+}
+
+void ScriptedFileSystem::CopyFiles(const QList<std::pair<QString, QString>>& copies,
+                                   const std::function<bool(qsizetype)>& before,
+                                   const std::function<void(qsizetype, int)>& after) {
+    const bool scripted = std::any_of(failures_.begin(), failures_.end(), [](const Failure& f) {
+        return f.op == Operation::CopyFile;
+    });
+    if (scripted) {
+        PcFileSystem::CopyFiles(copies, before, after);
+        return;
+    }
+    const auto recorded = [&](qsizetype i) {
+        if (!before(i)) return false;
+        calls << "CopyFile " + copies[i].first + " -> " + copies[i].second;
+        return true;
+    };
+    LocalFiles().CopyFiles(copies, recorded, after);
 }
 
 int ScriptedFileSystem::MoveFile(const QString& from, const QString& to) {

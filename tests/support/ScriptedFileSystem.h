@@ -35,6 +35,11 @@ public:
                                        ListDetail detail = ListDetail::Full) override;
     std::optional<PcEntry> Stat(const QString& path) override;
     int CopyFile(const QString& from, const QString& to, bool failIfExists) override;
+    // The real batch, each file recorded as a CopyFile as it starts; one CopyFile after the
+    // other, each through the script, once any CopyFile failure is scripted.
+    void CopyFiles(const QList<std::pair<QString, QString>>& copies,
+                   const std::function<bool(qsizetype)>& before,
+                   const std::function<void(qsizetype, int)>& after) override;
     int MoveFile(const QString& from, const QString& to) override;
     int DeleteFile(const QString& path) override;
     int CreateFolder(const QString& path) override;

@@ -74,6 +74,44 @@ TEST_F(PcTreeTest, PathsJoinWithTheSlashOfPcPaths) {
     EXPECT_EQ(tree.FindItem(folder.path() + "/NONE"), nullptr);
 }
 
+// A batch of names is ordered as one by one insertion orders them: past the eighth character,
+// a shorter name first, twins but for case by case, other scripts by their folded form.
+TEST_F(PcTreeTest, ABatchSortsLongNamesCaseTwinsAndOtherScriptsAndItsItemsShowTheirChanges) {
+    QTreeWidgetItem* parent = tree.InsertItem(drive, "BATCH", kKindFolder);
+    tree.InsertSortedChildren(parent, {{"ABCDEFGH.TX2", kKindFile},
+                                       {"abcdefgh.TX1", kKindFile},
+                                       {QString::fromUtf8("\u00c9clair"), kKindFile},
+                                       {"ABCDEFGH", kKindFolder, true},
+                                       {"Zeta", kKindFile},
+                                       {"ABCDEFGH.TX1", kKindFile},
+                                       {"eclair", kKindFile},
+                                       {"ABCDEFG", kKindFile}});
+    EXPECT_EQ(ChildTexts(parent),
+              (QStringList{"ABCDEFG", "ABCDEFGH", "ABCDEFGH.TX1", "abcdefgh.TX1", "ABCDEFGH.TX2",
+                           "eclair", "Zeta", QString::fromUtf8("\u00c9clair")}));
+    EXPECT_EQ(ChildTexts(parent->child(1)), QStringList{QString()});
+
+    // A renamed or re-imaged item tells the view, which shows the new text and image.
+    tree.setExpanded(tree.indexFromItem(parent), true);
+    QTreeWidgetItem* item = parent->child(0);
+    const QModelIndex index = tree.indexFromItem(item);
+    // Each change names the item's cell, which the view and the accessibility bus both redraw.
+    QList<QModelIndex> changed;
+    QObject::connect(tree.model(), &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                         changed << topLeft << bottomRight;
+                     });
+    item->setText(0, "RENAMED");
+    tree.SetItemImage(item, kKindFolder);
+    EXPECT_EQ(changed, (QList<QModelIndex>{index, index, index, index}));
+    EXPECT_EQ(tree.model()->data(index).toString(), "RENAMED");
+    EXPECT_EQ(CFileTreeCtrl::ItemImage(item), kKindFolder);
+    EXPECT_EQ(tree.model()->data(index, Qt::DecorationRole).value<QIcon>().cacheKey(),
+              tree.model()->data(tree.indexFromItem(parent), Qt::DecorationRole)
+                  .value<QIcon>()
+                  .cacheKey());
+}
+
 TEST_F(PcTreeTest, PlainAndControlClicksBuildTheSelection) {
     AppFixture::Click(tree, Item("A.TXT"));
     EXPECT_EQ(Texts(tree.SelectionList()), QStringList{"A.TXT"});

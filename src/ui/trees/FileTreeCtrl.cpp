@@ -14,31 +14,52 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
+#include <vector>
 
 namespace {
 constexpr int kFileItemType = QTreeWidgetItem::UserType + 1;
 
-// An item is a text and a kind; its icon is the tree's image of that kind. Kept as a member
+// An item is a text and a kind; its icon is the tree's image of that kind. Both are members
 // rather than item data, so that filling a large folder costs no more than the items.
 class FileItem final : public QTreeWidgetItem {
 public:
-    FileItem(const QString& text, int kind, const QList<QIcon>& images)
-        : QTreeWidgetItem(QStringList{text}, kFileItemType), kind_(kind), images_(images) {}
+    FileItem(QString text, int kind, const QList<QIcon>& images)
+        : QTreeWidgetItem(kFileItemType), text_(std::move(text)), kind_(kind), images_(images) {}
 
     int Kind() const { return kind_; }
     void SetKind(int kind) {
         kind_ = kind;
-        emitDataChanged();
+        Changed();
     }
 
     QVariant data(int column, int role) const override {
-        if (role == Qt::DecorationRole && column == 0) {
-            return kind_ >= 0 && kind_ < images_.size() ? QVariant(images_[kind_]) : QVariant();
+        if (column == 0) {
+            if (role == Qt::DisplayRole || role == Qt::EditRole) return text_;
+            if (role == Qt::DecorationRole) {
+                return kind_ >= 0 && kind_ < images_.size() ? QVariant(images_[kind_]) : QVariant();
+            }
         }
         return QTreeWidgetItem::data(column, role);
     }
+    void setData(int column, int role, const QVariant& value) override {
+        if (column != 0 || (role != Qt::DisplayRole && role != Qt::EditRole)) {
+            QTreeWidgetItem::setData(column, role, value);
+            return;
+        }
+        QString text = value.toString();
+        if (text == text_) return;
+        text_ = std::move(text);
+        Changed();
+    }
 
 private:
+    // The item holds no column data of Qt's own, and Qt tells the view of a change only for
+    // an item with a column: a change counter of its own gives it one.
+    void Changed() { QTreeWidgetItem::setData(0, kChangeRole, ++changes_); }
+
+    static constexpr int kChangeRole = Qt::UserRole + 0x4d2;
+    int changes_ = 0;
+    QString text_;
     int kind_;
     const QList<QIcon>& images_;
 };
@@ -59,6 +80,31 @@ int CompareNames(const QString& a, const QString& b) {
 
 // How long a drag out of the window keeps its data for the drop target.
 constexpr int kDragDataKeptMs = 60000;
+
+// The first eight units of a name as CompareNames folds them, packed so that two integer
+// comparisons order most names of a large folder; a shorter name's end counts as below any
+// unit, as it does there.
+struct NameKey {
+    quint64 high = 0;
+    quint64 low = 0;
+    qsizetype index = 0;
+};
+
+NameKey KeyOf(const QString& name, qsizetype index) {
+    NameKey key;
+    key.index = index;
+    for (qsizetype i = 0; i < 8; ++i) {
+        char16_t unit = 0;
+        if (i < name.size()) {
+            unit = name[i].unicode();
+            unit = unit < 128 ? (unit >= 'A' && unit <= 'Z' ? unit + 32 : unit)
+                              : QChar::toCaseFolded(unit);
+        }
+        quint64& half = i < 4 ? key.high : key.low;
+        half = (half << 16) | unit;
+    }
+    return key;
+}
 
 // The icon and the space in front of an item's text count as the item for a left click.
 constexpr int kClickWidening = 54;
@@ -98,8 +144,8 @@ void CFileTreeCtrl::SetImageList(QList<QIcon> images, int size) {
     setIconSize(QSize(size, size));
 }
 
-QTreeWidgetItem* CFileTreeCtrl::NewItem(const QString& text, int image) const {
-    return new FileItem(text, image, images_);
+QTreeWidgetItem* CFileTreeCtrl::NewItem(QString text, int image) const {
+    return new FileItem(std::move(text), image, images_);
 }
 
 QTreeWidgetItem* CFileTreeCtrl::InsertItem(QTreeWidgetItem* parent, const QString& text,
@@ -139,14 +185,22 @@ void CFileTreeCtrl::InsertSortedChildren(QTreeWidgetItem* parent, QList<ListedIt
         return;
     }
     // Names equal but for case keep one order, the case-sensitive one.
-    std::sort(items.begin(), items.end(), [](const ListedItem& a, const ListedItem& b) {
-        const int order = CompareNames(a.text, b.text);
-        return order != 0 ? order < 0 : a.text < b.text;
+    std::vector<NameKey> keys;
+    keys.reserve(size_t(items.size()));
+    for (qsizetype i = 0; i < items.size(); ++i) keys.push_back(KeyOf(items[i].text, i));
+    std::sort(keys.begin(), keys.end(), [&items](const NameKey& a, const NameKey& b) {
+        if (a.high != b.high) return a.high < b.high;
+        if (a.low != b.low) return a.low < b.low;
+        const QString& x = items[a.index].text;
+        const QString& y = items[b.index].text;
+        const int order = CompareNames(x, y);
+        return order != 0 ? order < 0 : x < y;
     });
     QList<QTreeWidgetItem*> children;
     children.reserve(items.size());
-    for (const ListedItem& entry : items) {
-        QTreeWidgetItem* item = NewItem(entry.text, entry.image);
+    for (const NameKey& key : keys) {
+        ListedItem& entry = items[key.index];
+        QTreeWidgetItem* item = NewItem(std::move(entry.text), entry.image);
         if (entry.withPlaceholder) item->addChild(NewItem(QString(), kKindRoot));
         children.append(item);
     }

@@ -26,7 +26,7 @@ public:
     TreeTraits Traits() const { return {pcFlag_, fileModeFlag_}; }
 
     // An item of this tree, not yet inserted.
-    QTreeWidgetItem* NewItem(const QString& text, int image) const;
+    QTreeWidgetItem* NewItem(QString text, int image) const;
     QTreeWidgetItem* InsertItem(QTreeWidgetItem* parent, const QString& text, int image,
                                 bool sorted = true);
     // Inserts a listing under an item that has no children yet, sorted once for the batch.

@@ -64,17 +64,17 @@ void CPCFileTree::Fill() {
 int CPCFileTree::FillFolder(const QString& path, QTreeWidgetItem* item) {
     // Read before the old items go: freeing thousands of items just before a large listing
     // leaves the allocator merging chunks while the new items are made, three times slower.
-    const auto entries = InstalledServices().files.List(path, ListDetail::Kinds);
+    auto entries = InstalledServices().files.List(path, ListDetail::Kinds);
     DeleteChildren(item);
     if (!entries) return 0;
     QList<ListedItem> children;
     children.reserve(entries->size());
-    for (const PcEntry& entry : *entries) {
+    for (PcEntry& entry : *entries) {
         if (entry.hidden || entry.system) continue;
         if (entry.folder) {
-            children.append({entry.name, kKindFolder, true});
+            children.append({std::move(entry.name), kKindFolder, true});
         } else if (ShowsAsShortName(entry.name)) {
-            children.append({entry.name, kKindFile});
+            children.append({std::move(entry.name), kKindFile});
         }
     }
     InsertSortedChildren(item, std::move(children));
