@@ -6,7 +6,6 @@
 #include "core/OperationGate.h"
 #include "core/TarvikDoc.h"
 #include "fleet/RememberedRoster.h"
-#include "link/ResultCodes.h"
 #include "platform/PcFileSystem.h"
 #include "platform/Prompter.h"
 #include "project/ProjectLists.h"
