@@ -89,6 +89,8 @@ void FleetRunDialog::Progressed(int task, const WorkerEvent& event) {
         bar->setRange(0, 100);
         bar->setValue(percent);
     }
+    // The bar is drawn over the cell; a screen reader reads the cell.
+    item->setData(kProgress, Qt::AccessibleTextRole, percent < 0 ? tr("busy") : QStringLiteral("%1%").arg(percent));
 }
 
 void FleetRunDialog::Finished(int task) {
@@ -98,6 +100,7 @@ void FleetRunDialog::Finished(int task) {
     QProgressBar* bar = bars_[static_cast<size_t>(task)];
     bar->setRange(0, 100);
     if (outcome.ok) bar->setValue(100);
+    item->setData(kProgress, Qt::AccessibleTextRole, QStringLiteral("%1%").arg(bar->value()));
     item->setText(kFile, {});
     item->setText(kResult, outcome.ok ? tr("Done") : outcome.error.isEmpty() ? tr("Failed") : outcome.error);
 }

@@ -27,6 +27,7 @@ public:
     // The messages each worker sent, by row.
     const std::vector<QStringList>& Messages() const { return messages_; }
     bool Cancelled() const { return cancelled_; }
+    QTreeWidget* Rows() const { return rows_; }
     // Why the terminal of row `row` (`record`) failed, when neither its worker's messages nor
     // a cancel have said so; empty otherwise. An off-line terminal is named as the roster knows it.
     QString UntoldFailure(size_t row, const ConnectionSettings& record) const;
