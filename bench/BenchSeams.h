@@ -3,7 +3,11 @@
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 
+#include <QElapsedTimer>
 #include <QTime>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 // What a benchmark run hands the operations instead of the window's seams.
 
@@ -26,3 +30,17 @@ public:
     }
     QString OpenFile(const QString&, const QString&) override { return {}; }
 };
+
+// The median of `rounds` runs of `round`, in milliseconds; `reset` runs untimed before each.
+inline double MedianMs(int rounds, const std::function<void()>& round, const std::function<void()>& reset = {}) {
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        if (reset) reset();
+        QElapsedTimer timer;
+        timer.start();
+        round();
+        times.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}

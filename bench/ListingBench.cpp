@@ -29,18 +29,7 @@ constexpr int kPcEntries = 20000;
 constexpr int kTerminalEntries = 225;
 constexpr int kRounds = 7;
 
-// The median of several rounds, in milliseconds.
-double Median(const std::function<void()>& round) {
-    std::vector<double> times;
-    for (int i = 0; i < kRounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        round();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+double Median(const std::function<void()>& round) { return MedianMs(kRounds, round); }
 
 void MakeFile(const QString& path) {
     QFile file(path);

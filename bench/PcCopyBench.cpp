@@ -46,18 +46,8 @@ public:
     qint64 total = 0;
 };
 
-// The median of `kRounds` runs of `round`, in milliseconds; `reset` runs untimed before each.
 double Median(const std::function<void()>& reset, const std::function<void()>& round) {
-    std::vector<double> times;
-    for (int i = 0; i < kRounds; ++i) {
-        reset();
-        QElapsedTimer timer;
-        timer.start();
-        round();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return MedianMs(kRounds, round, reset);
 }
 
 void Run(const QString& script, const QStringList& arguments) {

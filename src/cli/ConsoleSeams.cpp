@@ -101,20 +101,17 @@ bool WorkerReporter::Ask(QuestionKind kind, const QString& text, const QString& 
 
 bool WorkerReporter::BeforeFile(const QString& from, const QString&, qint64 bytes) {
     if (CancelRequested()) return false;
-    WorkerEvent event;
-    event.kind = WorkerEvent::Kind::Progress;
-    event.port = port_;
-    event.file = from;
-    event.bytes = bytes;
-    event.done = done_;
-    event.total = total_;
-    Emit(event);
     file_ = from;
+    EmitProgress(bytes, false);
     return true;
 }
 
 void WorkerReporter::AfterFile(qint64 bytes) {
     done_ += bytes;
+    EmitProgress(bytes, true);
+}
+
+void WorkerReporter::EmitProgress(qint64 bytes, bool ended) const {
     WorkerEvent event;
     event.kind = WorkerEvent::Kind::Progress;
     event.port = port_;
@@ -122,7 +119,7 @@ void WorkerReporter::AfterFile(qint64 bytes) {
     event.bytes = bytes;
     event.done = done_;
     event.total = total_;
-    event.fileEnded = true;
+    event.fileEnded = ended;
     Emit(event);
 }
 

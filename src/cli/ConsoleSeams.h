@@ -63,6 +63,9 @@ public:
     void Result(bool ok, const QString& error, const class QJsonObject& values);
 
 private:
+    // The file begun (or, `ended`, through) as a progress line.
+    void EmitProgress(qint64 bytes, bool ended) const;
+
     QString port_;
     ConsolePrompter::Answers answers_;
     qint64 total_;
