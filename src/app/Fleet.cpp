@@ -67,7 +67,7 @@ void Fleet::Forget() {
     }
     refresh_.Settle();
     CTerminalFileTree* roster = view_.Roster();
-    while (roster->RootItem()->childCount() > 0) roster->RemoveItem(roster->RootItem()->child(0));
+    roster->DeleteChildren(roster->RootItem());
     roster->setEnabled(false);
     g_doc->terminals.clear();
     table_.Clear();

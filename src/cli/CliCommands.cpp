@@ -198,7 +198,7 @@ int OneTerminal::Get() {
     const std::string path = arguments_.operands[1].toStdString();
     const QString target = QFileInfo(arguments_.operands[2]).absoluteFilePath();
     const std::optional<PcEntry> folder = services_.files.Stat(target);
-    if (!folder || !folder->folder || folder->symbolicLink) {
+    if (!folder || !folder->IsRealFolder()) {
         prompter_.Message(QStringLiteral("%1 is not a folder on the PC.").arg(target), {});
         return kFailed;
     }
@@ -225,7 +225,7 @@ int OneTerminal::Put() {
     }
     const std::string target = arguments_.operands[2].toStdString();
     const TerminalPasteResult result = PasteToTerminal(
-        services_, record_, {PcSource{source, entry->folder && !entry->symbolicLink}}, target, true);
+        services_, record_, {PcSource{source, entry->IsRealFolder()}}, target, true);
     return Outcome(result.reached && result.stop == kSuccess && !result.cancelled);
 }
 

@@ -2,7 +2,12 @@
 
 #include <QString>
 
+#include <array>
+
 // Terminal paths: a drive "C:\", a folder C:\DATA, a file C:\DATA\X.TXT.
+
+// The drives a terminal may have, in the order they are probed; E: is not on every model.
+inline constexpr std::array<const char*, 3> kTerminalDrives{"C:\\", "D:\\", "E:\\"};
 
 // A terminal holds folders at most two levels below a drive (C:\A\B).
 inline constexpr int kTerminalFolderLevels = 2;

@@ -66,7 +66,7 @@ int DeleteFolderContents(PcFileSystem& files, const QString& path) {
     if (const auto entries = files.List(path)) {
         for (const PcEntry& entry : *entries) {
             const QString child = JoinPcPath(path, entry.name);
-            const int code = entry.folder && !entry.symbolicLink
+            const int code = entry.IsRealFolder()
                                  ? DeleteFolderContents(files, child)
                                  : files.DeleteFile(child);
             if (first == kPcSuccess) first = code;
@@ -79,7 +79,7 @@ int DeleteFolderContents(PcFileSystem& files, const QString& path) {
 int DeleteForGood(PcFileSystem& files, const QString& path) {
     const auto entry = files.Stat(path);
     if (!entry) return kPcFileNotFound;
-    return entry->folder && !entry->symbolicLink ? DeleteFolderTree(files, path)
+    return entry->IsRealFolder() ? DeleteFolderTree(files, path)
                                                  : files.DeleteFile(path);
 }
 

@@ -134,7 +134,7 @@ bool PasteJob::MakeFolder(const QString& from, const QString& dest) {
     if (code == kPcAlreadyExists) {
         // Merged into, but never through a link to somewhere else.
         const auto existing = files_.Stat(dest);
-        if (existing && existing->folder && !existing->symbolicLink) return true;
+        if (existing && existing->IsRealFolder()) return true;
     }
     Show(PcFailureText(copy_, from, dest, code));
     return false;
@@ -236,7 +236,7 @@ FolderPlan PasteJob::Plan(const QString& folder) const {
     });
     for (const PcEntry& entry : std::as_const(*entries)) {
         if (entry.hidden || entry.system) continue;
-        if (entry.folder && !entry.symbolicLink) {
+        if (entry.IsRealFolder()) {
             plan.folders.push_back(Plan(JoinPcPath(folder, entry.name)));
         } else {
             // A link is copied or moved as a link, never through.

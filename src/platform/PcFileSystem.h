@@ -43,6 +43,9 @@ struct PcEntry {
     bool system = false;        // a socket, pipe or device
     qint64 size = 0;
     QDateTime modified;
+
+    // A folder of its own, not a link to one: what a walk or a copy goes into.
+    bool IsRealFolder() const { return folder && !symbolicLink; }
 };
 
 // How much a listing tells of each entry: everything, or only its name and kind (folder,

@@ -130,7 +130,7 @@ QString NameClash(const std::vector<ProjectEntry>& entries, const std::vector<bo
 bool EnsureFolder(PcFileSystem& files, const QString& folder) {
     files.CreateFolder(folder);
     const std::optional<PcEntry> entry = files.Stat(folder);
-    return entry && entry->folder && !entry->symbolicLink;
+    return entry && entry->IsRealFolder();
 }
 
 // The project's folder in the data folder, then the upload folder in it: the message for the

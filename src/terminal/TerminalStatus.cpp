@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr const char* kDrives[] = {"C:\\", "D:\\", "E:\\"};
 constexpr qsizetype kMaxProjects = 256;
 constexpr qsizetype kMaxText = 64;
 
@@ -21,7 +20,7 @@ std::optional<TerminalStatus> ReadTerminalStatus(TerminalLibrary& library, const
     if (!link) return std::nullopt;
     TerminalStatus status;
     status.identified = link.ReadIdentity(status.identity) == kSuccess;
-    for (const char* drive : kDrives) {
+    for (const char* drive : kTerminalDrives) {
         DriveSpace space{QString::fromLatin1(drive, 2)};
         if (link.DiskInfo(drive, space.capacityKB, space.freeKB) == kSuccess) status.drives.push_back(space);
     }
@@ -59,7 +58,7 @@ TerminalStatus StatusFromValues(const QJsonObject& values) {
         status.projects << Bounded(project.toString());
     }
     for (const QJsonValue& value : values["drives"].toArray()) {
-        if (status.drives.size() == std::size(kDrives)) break;
+        if (status.drives.size() == kTerminalDrives.size()) break;
         const QJsonObject drive = value.toObject();
         status.drives.push_back({Bounded(drive["drive"].toString()), drive["capacityKB"].toInt(),
                                  drive["freeKB"].toInt()});

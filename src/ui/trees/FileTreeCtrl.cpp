@@ -475,10 +475,14 @@ void CFileTreeCtrl::dragMoveEvent(QDragMoveEvent* event) {
         event->ignore();
         return;
     }
-    // As file managers do: a copy, a move with Shift where a move is offered.
-    const bool move = (event->modifiers() & Qt::ShiftModifier) && (event->possibleActions() & Qt::MoveAction) && IsPcTree();
-    event->setDropAction(move ? Qt::MoveAction : Qt::CopyAction);
+    event->setDropAction(DesktopDropAction(*event));
     event->accept();
+}
+
+Qt::DropAction CFileTreeCtrl::DesktopDropAction(const QDropEvent& event) const {
+    // As file managers do: a copy, a move with Shift where a move is offered and taken.
+    const bool move = (event.modifiers() & Qt::ShiftModifier) && (event.possibleActions() & Qt::MoveAction) && IsPcTree();
+    return move ? Qt::MoveAction : Qt::CopyAction;
 }
 
 void CFileTreeCtrl::dragLeaveEvent(QDragLeaveEvent* event) {
@@ -494,9 +498,10 @@ void CFileTreeCtrl::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
-    const bool move = (event->modifiers() & Qt::ShiftModifier) && (event->possibleActions() & Qt::MoveAction) && IsPcTree();
-    event->setDropAction(move ? Qt::MoveAction : Qt::CopyAction);
+    const Qt::DropAction action = DesktopDropAction(*event);
+    event->setDropAction(action);
     event->accept();
+    const bool move = action == Qt::MoveAction;
     // The work starts once the drop is answered, so the other program is not kept waiting.
     const QString targetPath = GetItemPath(item);
     QTimer::singleShot(0, this, [this, targetPath, paths = *paths, move] {

@@ -151,6 +151,8 @@ private:
     void EndDrag();
     // The internal drag left every window of the program: it goes on as a desktop drag.
     void DragOutOfWindow();
+    // What a drop from another program does here: a copy, or a move.
+    Qt::DropAction DesktopDropAction(const QDropEvent& event) const;
 
     QList<QIcon> images_;
     QTreeWidgetItem* rootItem_ = nullptr;

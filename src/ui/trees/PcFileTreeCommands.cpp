@@ -32,7 +32,7 @@ void CPCFileTree::DropPcPaths(QTreeWidgetItem* target, const QStringList& paths,
     QList<PathAndKind> items;
     for (const QString& path : paths) {
         const std::optional<PcEntry> entry = services.files.Stat(path);
-        items.append({path, entry && entry->folder && !entry->symbolicLink ? kKindFolder : kKindFile});
+        items.append({path, entry && entry->IsRealFolder() ? kKindFolder : kKindFile});
     }
     const QString targetPath = GetItemPath(target);
     const PcPasteResult result = PasteIntoPcFolder(services, items, targetPath, !move);

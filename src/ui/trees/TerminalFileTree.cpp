@@ -4,12 +4,12 @@
 #include "core/ItemKind.h"
 #include "core/TarvikDoc.h"
 #include "link/TerminalLink.h"
+#include "link/TerminalPath.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
 
 namespace {
 
-constexpr const char* kDrives[] = {"C:\\", "D:\\", "E:\\"};
 // The terminal needs a moment between two drive probes.
 constexpr int kProbePauseMs = 20;
 
@@ -59,9 +59,9 @@ int CTerminalFileTree::FillFolder(QTreeWidgetItem* item) {
     DeleteChildren(item);
     std::vector<DirectoryEntry> entries;
     if (ItemImage(item) == kKindTerminal) {
-        for (const char* drive : kDrives) {
+        for (const char* drive : kTerminalDrives) {
             const ResultCode rc = link.ListFolder(drive, entries);
-            const bool lastDrive = drive == kDrives[2];
+            const bool lastDrive = drive == kTerminalDrives.back();
             if (rc == kSuccess) {
                 QTreeWidgetItem* driveItem = InsertItem(item, QLatin1String(drive), kKindFixed);
                 InsertItem(driveItem, QString(), kKindRoot);

@@ -69,7 +69,7 @@ void CTerminalFileTree::DropPcPaths(QTreeWidgetItem* target, const QStringList& 
     QList<PcSource> sources;
     for (const QString& path : paths) {
         const std::optional<PcEntry> entry = files.Stat(path);
-        sources.append({path, entry && entry->folder && !entry->symbolicLink});
+        sources.append({path, entry && entry->IsRealFolder()});
     }
     PasteSources(target, sources, true);
 }
