@@ -32,15 +32,28 @@ public:
 };
 
 // The median of `rounds` runs of `round`, in milliseconds; `reset` runs untimed before each.
-inline double MedianMs(int rounds, const std::function<void()>& round, const std::function<void()>& reset = {}) {
-    std::vector<double> times;
+// The median time of each contender, their rounds taken in turn (reset before each), so a
+// machine whose state drifts (a disk settling after deletions) weighs on all of them alike.
+inline std::vector<double> MedianMsInTurn(int rounds, const std::vector<std::function<void()>>& contenders,
+                                          const std::function<void()>& reset = {}) {
+    std::vector<std::vector<double>> times(contenders.size());
     for (int i = 0; i < rounds; ++i) {
-        if (reset) reset();
-        QElapsedTimer timer;
-        timer.start();
-        round();
-        times.push_back(timer.nsecsElapsed() / 1e6);
+        for (size_t c = 0; c < contenders.size(); ++c) {
+            if (reset) reset();
+            QElapsedTimer timer;
+            timer.start();
+            contenders[c]();
+            times[c].push_back(timer.nsecsElapsed() / 1e6);
+        }
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    std::vector<double> medians;
+    for (std::vector<double>& each : times) {
+        std::sort(each.begin(), each.end());
+        medians.push_back(each[each.size() / 2]);
+    }
+    return medians;
+}
+
+inline double MedianMs(int rounds, const std::function<void()>& round, const std::function<void()>& reset = {}) {
+    return MedianMsInTurn(rounds, {round}, reset).front();
 }

@@ -27,6 +27,7 @@
 namespace {
 
 constexpr int kRounds = 3;
+constexpr int kSmallRounds = 7;  // quick, and the noisier
 constexpr int kSmallFiles = 1000;
 constexpr qint64 kLargeBytes = qint64(1) << 30;
 
@@ -45,10 +46,6 @@ public:
     int after = 0;
     qint64 total = 0;
 };
-
-double Median(const std::function<void()>& reset, const std::function<void()>& round) {
-    return MedianMs(kRounds, round, reset);
-}
 
 void Run(const QString& script, const QStringList& arguments) {
     if (QProcess::execute("sh", QStringList{"-c", script, "sh"} + arguments) != 0)
@@ -123,27 +120,28 @@ int main(int argc, char** argv) {
         if (result.cancelled || progress.after != files) qFatal("the paste left files out");
     };
 
-    const double pasteLarge = Median(reset, [&] { paste(source + "/LARGE.BIN", kKindFile, 1); });
-    if (QFileInfo(into + "/LARGE.BIN").size() != largeBytes) qFatal("the large copy is short");
-    const double cpLarge = Median(reset, [&] {
-        Run("cp \"$1\" \"$2/\"", {source + "/LARGE.BIN", into});
-    });
-    const double cpSyncLarge = Median(reset, [&] {
-        Run("cp \"$1\" \"$2/\" && sync", {source + "/LARGE.BIN", into});
-    });
+    const std::vector<double> large = MedianMsInTurn(
+        kRounds,
+        {[&] {
+             paste(source + "/LARGE.BIN", kKindFile, 1);
+             if (QFileInfo(into + "/LARGE.BIN").size() != largeBytes) qFatal("the large copy is short");
+         },
+         [&] { Run("cp \"$1\" \"$2/\"", {source + "/LARGE.BIN", into}); },
+         [&] { Run("cp \"$1\" \"$2/\" && sync", {source + "/LARGE.BIN", into}); }},
+        reset);
+    const double pasteLarge = large[0], cpLarge = large[1], cpSyncLarge = large[2];
 
-    const double pasteSmall =
-        Median(reset, [&] { paste(source + "/small", kKindFolder, kSmallFiles); });
-    const double cpSmall = Median(reset, [&] {
-        Run("cp -r \"$1\" \"$2/\"", {source + "/small", into});
-    });
-    const double cpSyncSmall = Median(reset, [&] {
-        Run("cp -r \"$1\" \"$2/\" && sync", {source + "/small", into});
-    });
+    const std::vector<double> small = MedianMsInTurn(
+        kSmallRounds,
+        {[&] { paste(source + "/small", kKindFolder, kSmallFiles); },
+         [&] { Run("cp -r \"$1\" \"$2/\"", {source + "/small", into}); },
+         [&] { Run("cp -r \"$1\" \"$2/\" && sync", {source + "/small", into}); }},
+        reset);
+    const double pasteSmall = small[0], cpSmall = small[1], cpSyncSmall = small[2];
     reset();
 
-    std::printf("in %s, on %s (median of %d)\n", qPrintable(place.path()),
-                qPrintable(FileSystemType(place.path())), kRounds);
+    std::printf("in %s, on %s (median of %d rounds, %d for the small files, taken in turn)\n",
+                qPrintable(place.path()), qPrintable(FileSystemType(place.path())), kRounds, kSmallRounds);
     std::printf("one file of %lld MB%s\n", largeBytes >> 20,
                 largeBytes < kLargeBytes ? "   (smaller: the folder lacks room for 1 GB)" : "");
     std::printf("  paste                                 %9.1f ms\n", pasteLarge);

@@ -167,7 +167,7 @@ bool Unsupported(int error) {
            error == ENOTTY;
 }
 
-constexpr size_t kKernelStep = size_t(16) << 20;
+constexpr size_t kKernelStep = size_t(8) << 20;
 
 // Copies the whole of `from` (both descriptors at offset 0) as cheaply as the file system
 // allows: a shared extent, a copy inside the kernel, or through this process's memory. A file
@@ -176,6 +176,10 @@ int CopyFileBytes(int from, int to, qint64 size, bool kernelCopy) {
     if (kernelCopy && size > 0) {
         if (::ioctl(to, FICLONE, from) == 0) return 0;
         if (!Unsupported(errno)) return errno;
+        // A large file's blocks are taken at once: a full disk says so before any byte is
+        // copied, and the writeback below finds its extents ready.
+        if (size >= qint64(kKernelStep) && ::fallocate(to, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno == ENOSPC)
+            return ENOSPC;
         off_t copied = 0;
         for (;;) {
             const ssize_t done = ::copy_file_range(from, nullptr, to, nullptr, kKernelStep, 0);
@@ -186,7 +190,11 @@ int CopyFileBytes(int from, int to, qint64 size, bool kernelCopy) {
                 copied += done;
                 continue;
             }
-            if (done == 0) return 0;
+            if (done == 0) {
+                // A source that shrank while it was copied leaves no taken blocks behind.
+                if (copied < size && ::ftruncate(to, copied) != 0) return errno;
+                return 0;
+            }
             if (errno == EINTR) continue;
             // Nothing written yet: the plain loop still starts clean.
             if (copied > 0 || !Unsupported(errno)) return errno;
