@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QString>
+#include <array>
 #include <optional>
 
 // The images are compiled into the program's library; a static library's resources register
@@ -30,12 +31,15 @@ bool UserHasTheme() {
     return !theme.isEmpty() && theme != QLatin1String("hicolor");
 }
 
+// Theme names tried in turn: where a theme lacks the first, another standard name may fit.
+using ThemeNames = std::array<const char*, 2>;
+
 // An image of the user's icon theme, or the bundled one where the theme has none. Nothing is
 // looked up until the image is first drawn, so start-up reads no theme.
 class ThemeIconEngine final : public QIconEngine {
 public:
-    ThemeIconEngine(const char* themeName, const char* bundled, bool greyed)
-        : themeName_(themeName), bundled_(bundled), greyed_(greyed) {}
+    ThemeIconEngine(ThemeNames themeNames, const char* bundled, bool greyed)
+        : themeNames_(themeNames), bundled_(bundled), greyed_(greyed) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
@@ -50,78 +54,88 @@ public:
     }
     QIconEngine* clone() const override { return new ThemeIconEngine(*this); }
     QString key() const override { return QStringLiteral("ThemeIconEngine"); }
-    QString iconName() override { return QString::fromLatin1(themeName_); }
+    QString iconName() override { return QString::fromLatin1(themeNames_[0]); }
 
 private:
     const QIcon& Resolved() {
         if (!icon_) {
-            const QString name = QString::fromLatin1(themeName_);
-            if (UserHasTheme() && QIcon::hasThemeIcon(name)) {
-                icon_ = QIcon::fromTheme(name);
-            } else {
-                icon_ = QIcon(ImagePath(bundled_));
-                greyed_ = false;  // the bundled off-line image has a look of its own
+            if (UserHasTheme()) {
+                for (const char* name : themeNames_) {
+                    if (name && QIcon::hasThemeIcon(QLatin1String(name))) {
+                        icon_ = QIcon::fromTheme(QLatin1String(name));
+                        return *icon_;
+                    }
+                }
             }
+            icon_ = QIcon(ImagePath(bundled_));
+            greyed_ = false;  // the bundled off-line image has a look of its own
         }
         return *icon_;
     }
 
-    const char* themeName_;
+    ThemeNames themeNames_;
     const char* bundled_;
     bool greyed_;
     std::optional<QIcon> icon_;
 };
 
 struct Image {
-    const char* themeName;
+    ThemeNames themeNames;
     const char* bundled;
     bool greyed = false;
 };
 
 QList<QIcon> Load(std::initializer_list<Image> images) {
     QList<QIcon> icons;
-    for (const Image& image : images) icons.append(QIcon(new ThemeIconEngine(image.themeName, image.bundled, image.greyed)));
+    for (const Image& image : images)
+        icons.append(QIcon(new ThemeIconEngine(image.themeNames, image.bundled, image.greyed)));
     return icons;
 }
+
+// A hand-held terminal: "pda" where the theme has it, else the phone most themes draw.
+constexpr ThemeNames kTerminal{"pda", "phone"};
 
 }  // namespace
 
 QList<QIcon> FileModeImages() {
-    return Load({{"computer", "kind0-computer.svg"},
-                 {"pda", "kind1-terminal.svg"},
-                 {"drive-removable-media", "kind2-floppy.svg"},
-                 {"drive-harddisk", "kind3-harddisk.svg"},
-                 {"drive-optical", "kind4-cdrom.svg"},
-                 {"folder", "kind5-folder.svg"},
-                 {"text-x-generic", "kind6-notepad.svg"},
-                 {"network-server", "kind7-network.svg"},
-                 {"pda", "kind8-terminal-offline.svg", true}});
+    return Load({{{"computer"}, "kind0-computer.svg"},
+                 {kTerminal, "kind1-terminal.svg"},
+                 {{"drive-removable-media"}, "kind2-floppy.svg"},
+                 {{"drive-harddisk"}, "kind3-harddisk.svg"},
+                 {{"drive-optical"}, "kind4-cdrom.svg"},
+                 {{"folder"}, "kind5-folder.svg"},
+                 {{"text-x-generic"}, "kind6-notepad.svg"},
+                 {{"network-server"}, "kind7-network.svg"},
+                 {kTerminal, "kind8-terminal-offline.svg", true}});
 }
 
 QList<QIcon> PcProjectImages() {
-    return Load({{"folder-documents", "project-root.svg"}, {"package-x-generic", "project.svg"}});
+    return Load({{{"folder-documents"}, "project-root.svg"},
+                 {{"package-x-generic"}, "project.svg"}});
 }
 
 QList<QIcon> RosterImages() {
-    return Load({{"network-workgroup", "roster-root.svg"},
-                 {"pda", "roster-terminal.svg"},
-                 {"package-x-generic", "project.svg"}});
+    return Load({{{"network-workgroup"}, "roster-root.svg"},
+                 {kTerminal, "roster-terminal.svg"},
+                 {{"package-x-generic"}, "project.svg"}});
 }
 
 QList<QIcon> ToolbarImages(bool projectMode) {
     if (projectMode) {
-        return Load({{"list-add", "tb-new-connect.svg"},
-                     {"list-remove", "tb-close-connect.svg"},
-                     {"help-about", "tb-about.svg"},
-                     {"help-about", "tb-about.svg"}});
+        return Load({{{"list-add"}, "tb-new-connect.svg"},
+                     {{"list-remove"}, "tb-close-connect.svg"},
+                     {{"help-about"}, "tb-about.svg"},
+                     {{"help-about"}, "tb-about.svg"}});
     }
-    return Load({{"preferences-system", "tb-com-setup.svg"},
-                 {"network-offline", "tb-connect.svg"},
-                 {"help-about", "tb-about.svg"},
-                 {"network-transmit-receive", "tb-connected.svg"}});
+    // Connected: where a theme has no transmit-receive image, its wired one pairs with the
+    // unplugged look of "network-offline".
+    return Load({{{"preferences-system"}, "tb-com-setup.svg"},
+                 {{"network-offline"}, "tb-connect.svg"},
+                 {{"help-about"}, "tb-about.svg"},
+                 {{"network-transmit-receive", "network-wired"}, "tb-connected.svg"}});
 }
 
-QIcon ApplicationIcon() { return QIcon(new ThemeIconEngine("tarvik", "app.svg", false)); }
+QIcon ApplicationIcon() { return QIcon(new ThemeIconEngine({"tarvik"}, "app.svg", false)); }
 
 QCursor Cursor(DragCursor cursor) {
     const char* name = "cursor-drop-file.svg";
