@@ -9,12 +9,35 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QMenu>
 #include <QMenuBar>
 #include <gtest/gtest.h>
 
 using ::testing::NiceMock;
 
 namespace {
+
+// Opens a menu and checks that each of its items is reported shown, where the menu is.
+void ExpectItemsOnTheOpenMenu(QMenu* menu, const QString& title) {
+    menu->popup(QPoint(60, 60));
+    QAccessibleInterface* popup = QAccessible::queryAccessibleInterface(menu);
+    for (int k = 0; k < popup->childCount(); ++k) {
+        QAccessibleInterface* item = popup->child(k);
+        EXPECT_FALSE(item->state().invisible) << title.toStdString() << " item " << k;
+        EXPECT_TRUE(menu->geometry().contains(item->rect()))
+            << title.toStdString() << " item " << item->text(QAccessible::Name).toStdString();
+    }
+    menu->hide();
+}
+
+QStringList ItemNames(QAccessibleInterface* popup) {
+    QStringList items;
+    for (int k = 0; k < popup->childCount(); ++k) {
+        QAccessibleInterface* item = popup->child(k);
+        if (item && item->role() != QAccessible::Separator) items << item->text(QAccessible::Name);
+    }
+    return items;
+}
 
 // What a screen reader finds under the menu bar: each visible menu's name and its items' names.
 QMap<QString, QStringList> WalkMenuBar(QMenuBar* bar) {
@@ -31,13 +54,11 @@ QMap<QString, QStringList> WalkMenuBar(QMenuBar* bar) {
         QAccessibleInterface* popup = menu->childCount() > 0 ? menu->child(0) : nullptr;
         EXPECT_NE(popup, nullptr) << title.toStdString();
         if (!popup) continue;
-        QStringList items;
         for (int k = 0; k < popup->childCount(); ++k) {
-            QAccessibleInterface* item = popup->child(k);
-            EXPECT_NE(item, nullptr) << title.toStdString() << " item " << k;
-            if (item && item->role() != QAccessible::Separator) items << item->text(QAccessible::Name);
+            EXPECT_NE(popup->child(k), nullptr) << title.toStdString() << " item " << k;
         }
-        found[title] = items;
+        found[title] = ItemNames(popup);
+        ExpectItemsOnTheOpenMenu(qobject_cast<QMenu*>(popup->object()), title);
     }
     return found;
 }
