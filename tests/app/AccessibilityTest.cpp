@@ -104,4 +104,29 @@ TEST_F(AccessibilityTest, EveryTreeHasAName) {
     EXPECT_EQ(names, (QStringList{"PC files", "Projects", "Terminal files", "Terminal roster"}));
 }
 
+TEST_F(AccessibilityTest, AHiddenTreeShowsNoItemsOverTheTreeInView) {
+    const QList<QPair<CFileTreeCtrl*, CFileTreeCtrl*>> panes = {
+        {frame.PcView()->FileTree(), frame.PcView()->ProjectTree()},
+        {g_terminalView->FileTree(), g_terminalView->Roster()}};
+    for (const int mode : {ID_FILE_MODE, ID_PROJECT_MODE, ID_FILE_MODE, ID_PROJECT_MODE}) {
+        frame.RunCommand(mode);
+        for (const auto& [fileModeTree, projectModeTree] : panes) {
+            CFileTreeCtrl* shown = mode == ID_FILE_MODE ? fileModeTree : projectModeTree;
+            CFileTreeCtrl* hidden = mode == ID_FILE_MODE ? projectModeTree : fileModeTree;
+            const std::string name = hidden->accessibleName().toStdString();
+            const QRect inView(shown->mapToGlobal(QPoint(0, 0)), shown->size());
+            QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(hidden);
+            ASSERT_GT(tree->childCount(), 1) << name;  // the header and at least one item
+            for (int i = 0; i < tree->childCount(); ++i) {
+                QAccessibleInterface* cell = tree->child(i);
+                EXPECT_TRUE(cell->state().invisible) << name << " " << i;
+                EXPECT_FALSE(cell->rect().intersects(inView)) << name << " " << i;
+            }
+            QAccessibleInterface* first = QAccessible::queryAccessibleInterface(shown)->child(1);
+            EXPECT_FALSE(first->state().invisible) << shown->accessibleName().toStdString();
+            EXPECT_TRUE(inView.contains(first->rect().center()));
+        }
+    }
+}
+
 }  // namespace
