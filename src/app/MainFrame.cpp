@@ -16,6 +16,7 @@
 #include "platform/Journal.h"
 #include "platform/LockKeys.h"
 #include "platform/Prompter.h"
+#include "ui/Accessibility.h"
 #include "ui/Images.h"
 #include "ui/SwitchModeEvent.h"
 #include "ui/WindowPrompter.h"
@@ -290,6 +291,9 @@ void CMainFrame::CreateMenus() {
     projectContextMenu_ = fill(new QMenu(this), {ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0,
                                                  ID_COLLECT_DATA, 0, ID_PROPERTY});
     projectContextMenu_->setObjectName(QStringLiteral("projectContextMenu"));
+    // A context menu is a window of its own, which Qt leaves out of the application's
+    // accessible children.
+    InstallAccessibility();
 }
 
 void CMainFrame::SetMenu(int menuId) {

@@ -1,4 +1,5 @@
 #include "app/CommandIds.h"
+#include "app/Fleet.h"
 #include "app/MainFrame.h"
 #include "support/AppFixture.h"
 #include "support/MockTerminalLibrary.h"
@@ -102,6 +103,44 @@ TEST_F(AccessibilityTest, EveryTreeHasAName) {
         names << accessible->text(QAccessible::Name);
     }
     EXPECT_EQ(names, (QStringList{"PC files", "Projects", "Terminal files", "Terminal roster"}));
+}
+
+QList<QObject*> ApplicationChildren() {
+    QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+    QList<QObject*> children;
+    for (int i = 0; i < application->childCount(); ++i) {
+        QAccessibleInterface* child = application->child(i);
+        EXPECT_EQ(application->indexOfChild(child), i);
+        EXPECT_EQ(child->parent(), application);
+        children << child->object();
+    }
+    return children;
+}
+
+TEST_F(AccessibilityTest, TheApplicationHoldsTheWindowsAndContextMenusOnScreen) {
+    EXPECT_EQ(ApplicationChildren(), QList<QObject*>{&frame});
+    for (const bool fileMode : {true, false}) {
+        QMenu* menu = frame.ContextMenu(fileMode);
+        frame.ShowContextMenu(fileMode, QPoint(80, 80));
+        EXPECT_EQ(ApplicationChildren(), (QList<QObject*>{&frame, menu}));
+        const QStringList items =
+            fileMode ? QStringList{"Cut", "Copy", "Delete", "Paste", "New Folder", "Rename",
+                                   "Format", "Property"}
+                     : QStringList{"Copy", "Delete", "Paste", "Collect Data...", "Property"};
+        EXPECT_EQ(ItemNames(QAccessible::queryAccessibleInterface(menu)), items);
+        menu->hide();
+        ExpectItemsOnTheOpenMenu(menu, fileMode ? "file context menu" : "project context menu");
+    }
+    // A menu of the menu bar is reached through the bar, not twice.
+    QMenu* help = frame.menuBar()->actions().constLast()->menu();
+    help->popup(QPoint(80, 80));
+    EXPECT_EQ(ApplicationChildren(), QList<QObject*>{&frame});
+    help->hide();
+    // A closed window's table would still report its cells showing.
+    frame.RunCommand(ID_VIEW_FLEET);
+    EXPECT_EQ(ApplicationChildren().size(), 2);
+    frame.FleetView().Window()->close();
+    EXPECT_EQ(ApplicationChildren(), QList<QObject*>{&frame});
 }
 
 TEST_F(AccessibilityTest, AHiddenTreeShowsNoItemsOverTheTreeInView) {
