@@ -16,6 +16,7 @@
 #include "platform/Journal.h"
 #include "platform/LockKeys.h"
 #include "platform/Prompter.h"
+#include "ui/Accessibility.h"
 #include "ui/Images.h"
 #include "ui/SwitchModeEvent.h"
 #include "ui/WindowPrompter.h"
@@ -36,6 +37,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 CMainFrame* g_mainFrame = nullptr;
 
@@ -242,12 +244,28 @@ void CMainFrame::SetConnectButtonImage(int image) {
 }
 
 void CMainFrame::CreateMenus() {
-    auto fill = [this](QMenu* menu, std::initializer_list<int> ids) {
+    // An action in two menus has one accessible object, which reports the first menu's place
+    // for both: a command's second menu gets an action of its own that runs the command.
+    auto addEntry = [this](QMenu* menu, int id) {
+        QAction* command = Action(id);
+        const QObjectList holders = command->associatedObjects();
+        const auto isMenu = [](QObject* holder) { return qobject_cast<QMenu*>(holder) != nullptr; };
+        if (std::none_of(holders.begin(), holders.end(), isMenu)) {
+            menu->addAction(command);
+            return;
+        }
+        QAction* own = menu->addAction(command->text());
+        own->setData(id);
+        own->setStatusTip(command->statusTip());
+        connect(own, &QAction::triggered, command, &QAction::trigger);
+        mirroredActions_.append(qMakePair(own, command));
+    };
+    auto fill = [this, addEntry](QMenu* menu, std::initializer_list<int> ids) {
         for (int id : ids) {
             if (id == 0) {
                 menu->addSeparator();
             } else {
-                menu->addAction(Action(id));
+                addEntry(menu, id);
             }
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
@@ -270,25 +288,12 @@ void CMainFrame::CreateMenus() {
                                               ID_NEW_FOLDER, ID_RENAME, 0, ID_FORMAT, 0,
                                               ID_PROPERTY});
     fileContextMenu_->setObjectName(QStringLiteral("fileContextMenu"));
-    // An action in two menus has one accessible object, which reports one menu's place for
-    // both: Project Mode's menu has actions of its own that run the same commands.
-    projectContextMenu_ = new QMenu(this);
-    const std::initializer_list<int> projectEntries = {ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0,
-                                                       ID_COLLECT_DATA, 0, ID_PROPERTY};
-    for (int id : projectEntries) {
-        if (id == 0) {
-            projectContextMenu_->addSeparator();
-            continue;
-        }
-        QAction* command = Action(id);
-        QAction* own = projectContextMenu_->addAction(command->text());
-        own->setData(id);
-        own->setStatusTip(command->statusTip());
-        connect(own, &QAction::triggered, command, &QAction::trigger);
-        mirroredActions_.append(qMakePair(own, command));
-    }
-    connect(projectContextMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    projectContextMenu_ = fill(new QMenu(this), {ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0,
+                                                 ID_COLLECT_DATA, 0, ID_PROPERTY});
     projectContextMenu_->setObjectName(QStringLiteral("projectContextMenu"));
+    // A context menu is a window of its own, which Qt leaves out of the application's
+    // accessible children.
+    InstallAccessibility();
 }
 
 void CMainFrame::SetMenu(int menuId) {

@@ -13,6 +13,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -105,6 +106,12 @@ TEST_F(FirmwareUpgradeDialogTest, ListsTheRosterUncheckedInOrder) {
     }
     EXPECT_EQ(texts,
               (QStringList{"COM3-TQ-3100-10000042", "USB-TQ-0001", "COM4-TQ-3200-10000043"}));
+    // A screen reader's Toggle checks a line as a click on its box does.
+    dialog->show();
+    QAccessibleInterface* line =
+        QAccessible::queryAccessibleInterface(list)->tableInterface()->cellAt(1, 0);
+    line->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(list->topLevelItem(1)->checkState(0), Qt::Checked);
 }
 
 TEST_F(FirmwareUpgradeDialogTest, CountFollowsTheChecksOnlyWhenTheMouseMovesOverTheList) {

@@ -35,6 +35,20 @@ QStringList Texts(const QTreeWidget* list) {
 
 void Check(QTreeWidget* list, int row) { list->topLevelItem(row)->setCheckState(0, Qt::Checked); }
 
+// The actions a screen reader offers on a list's line.
+QAccessibleActionInterface* LineActions(QTreeWidget* list, int row) {
+    QAccessibleInterface* line =
+        QAccessible::queryAccessibleInterface(list)->tableInterface()->cellAt(row, 0);
+    return line ? line->actionInterface() : nullptr;
+}
+
+void Toggle(QTreeWidget* list, int row) {
+    QAccessibleActionInterface* actions = LineActions(list, row);
+    ASSERT_NE(actions, nullptr);
+    ASSERT_EQ(actions->actionNames(), QStringList{QAccessibleActionInterface::toggleAction()});
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+}
+
 std::vector<PackMember> ShopMembers() {
     return {{"D:\\PROGRAM\\SHOP.bas", "10 END"}, {"D:\\SHOP\\SMALL.cft", "font"},
             {"C:\\SHOP\\A.DA", "a.da"},          {"C:\\SHOP\\A.DAT", "a.dat on C"},
@@ -109,6 +123,34 @@ TEST_F(ProjectDialogTest, TheDownloadDialogListsTheMembersAndTheRoster) {
     EXPECT_EQ(download->text(), "=>");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(download)->text(QAccessible::Name), "Download");
     EXPECT_TRUE(Messages().isEmpty());
+}
+
+TEST_F(ProjectDialogTest, AScreenReadersToggleChecksAndUnchecksALineAsItsBoxDoes) {
+    WriteProject({1, "A00-1.02"});
+    ProjectDownloadDialog dialog("SHOP");
+    dialog.show();
+    auto* terminals = Control<QTreeWidget>(dialog, "terminalList");
+    auto* data = Control<QTreeWidget>(dialog, "dataFileList");
+    Toggle(terminals, 1);
+    Toggle(data, 2);
+    EXPECT_EQ(terminals->topLevelItem(1)->checkState(0), Qt::Checked);
+    EXPECT_EQ(terminals->topLevelItem(0)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(CheckedEntries(*data), std::vector<int>{4});
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(terminals);
+    EXPECT_TRUE(list->tableInterface()->cellAt(1, 0)->state().checked);
+    Toggle(terminals, 1);
+    EXPECT_EQ(terminals->topLevelItem(1)->checkState(0), Qt::Unchecked);
+
+    // Lines are numbered as Qt numbers a tree's cells: the list's focus events name them so.
+    QTreeWidget plain;
+    plain.setHeaderHidden(true);
+    plain.addTopLevelItems({new QTreeWidgetItem({"a"}), new QTreeWidgetItem({"b"})});
+    plain.show();
+    plain.visualItemRect(plain.topLevelItem(1));
+    QAccessibleInterface* qt = QAccessible::queryAccessibleInterface(&plain);
+    EXPECT_EQ(list->indexOfChild(list->tableInterface()->cellAt(1, 0)),
+              qt->indexOfChild(qt->tableInterface()->cellAt(1, 0)));
+    EXPECT_EQ(list->childCount(), qt->childCount());
 }
 
 struct LineCase {
@@ -293,6 +335,11 @@ TEST_F(ProjectPropertyDialogTest, ListsTheInstalledProject) {
         names << QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
     }
     EXPECT_EQ(names, (QStringList{"Program", "Fonts", "Data File", "Upload to"}));
+    dialog.show();
+    Toggle(data, 1);
+    EXPECT_EQ(data->topLevelItem(1)->checkState(0), Qt::Checked);
+    // A font is not copied: its line has no box to toggle.
+    EXPECT_TRUE(LineActions(fonts, 0)->actionNames().isEmpty());
     EXPECT_EQ(QDir(DataFolder).entryList(QDir::Files), QStringList{});
 }
 

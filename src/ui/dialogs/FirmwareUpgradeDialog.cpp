@@ -6,6 +6,7 @@
 #include "core/TarvikDoc.h"
 #include "firmware/FirmwareUpgrade.h"
 #include "platform/Prompter.h"
+#include "ui/Accessibility.h"
 #include "ui/dialogs/FleetRunDialog.h"
 #include "ui_FirmwareUpgradeDialog.h"
 
@@ -18,6 +19,7 @@
 FirmwareUpgradeDialog::FirmwareUpgradeDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::FirmwareUpgradeDialog>()) {
     ui_->setupUi(this);
+    MakeAccessibleCheckList(*ui_->terminalList);
     // The count is refreshed as the pointer moves over the list, not on each check.
     ui_->terminalList->viewport()->setMouseTracking(true);
     ui_->terminalList->viewport()->installEventFilter(this);

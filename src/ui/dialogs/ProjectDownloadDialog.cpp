@@ -7,6 +7,7 @@
 #include "platform/Prompter.h"
 #include "platform/Questions.h"
 #include "project/ProjectDownload.h"
+#include "ui/Accessibility.h"
 #include "ui/dialogs/FleetRunDialog.h"
 #include "ui_ProjectDownloadDialog.h"
 
@@ -56,6 +57,10 @@ std::vector<int> CheckedEntries(const QTreeWidget& list) {
 ProjectDownloadDialog::ProjectDownloadDialog(const QString& projectName, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::ProjectDownloadDialog>()), projectName_(projectName) {
     ui_->setupUi(this);
+    for (QTreeWidget* list :
+         {ui_->programList, ui_->fontList, ui_->dataFileList, ui_->terminalList}) {
+        MakeAccessibleCheckList(*list);
+    }
     // The program list is one line high.
     ui_->programList->setFixedHeight(ui_->programList->fontMetrics().height() + 10);
     // The count is refreshed as the pointer moves over the list, not on each check.

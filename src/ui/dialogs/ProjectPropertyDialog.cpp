@@ -5,6 +5,7 @@
 #include "core/TarvikDoc.h"
 #include "platform/Prompter.h"
 #include "project/ProjectUpload.h"
+#include "ui/Accessibility.h"
 #include "ui/dialogs/ProjectDownloadDialog.h"
 #include "ui_ProjectPropertyDialog.h"
 
@@ -19,6 +20,8 @@ ProjectPropertyDialog::ProjectPropertyDialog(const ConnectionSettings& record,
       record_(record),
       projectName_(projectName) {
     ui_->setupUi(this);
+    MakeAccessibleCheckList(*ui_->fontList);
+    MakeAccessibleCheckList(*ui_->dataFileList);
     ui_->uploadEdit->setText(UploadTargetText(projectName_, record_));
     ui_->uploadEdit->setToolTip(QDir::toNativeSeparators(UploadFolder(DataFolder, projectName_, record_)));
     connect(ui_->uploadButton, &QPushButton::clicked, this, &ProjectPropertyDialog::Upload);

@@ -8,13 +8,15 @@ class CModePane : public QWidget {
 protected:
     using QWidget::QWidget;
 
-    // Both trees cover the whole pane; only one is visible at a time.
+    // The visible tree covers the whole pane; only one is visible at a time.
     void SetModeTrees(QWidget* fileModeTree, QWidget* projectModeTree);
 
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void PlaceTrees();
+
     QWidget* fileModeTree_ = nullptr;
     QWidget* projectModeTree_ = nullptr;
 };
