@@ -114,18 +114,17 @@ TEST_F(FirmwareUpgradeDialogTest, ListsTheRosterUncheckedInOrder) {
     EXPECT_EQ(list->topLevelItem(1)->checkState(0), Qt::Checked);
 }
 
-TEST_F(FirmwareUpgradeDialogTest, CountFollowsTheChecksOnlyWhenTheMouseMovesOverTheList) {
+// A check by key or screen reader moves no mouse: the count follows each check at once.
+TEST_F(FirmwareUpgradeDialogTest, CountFollowsEachCheck) {
     Open();
     EXPECT_EQ(countLabel->text(), "Terminal for Upgrade: 3 device(s), 0 selected");
 
     Check(0);
     Check(2);
-    EXPECT_EQ(countLabel->text(), "Terminal for Upgrade: 3 device(s), 0 selected");
-
-    MoveMouseOverList();
     EXPECT_EQ(countLabel->text(), "Terminal for Upgrade: 3 device(s), 2 selected");
 
     Check(0, false);
+    EXPECT_EQ(countLabel->text(), "Terminal for Upgrade: 3 device(s), 1 selected");
     MoveMouseOverList();
     EXPECT_EQ(countLabel->text(), "Terminal for Upgrade: 3 device(s), 1 selected");
 }

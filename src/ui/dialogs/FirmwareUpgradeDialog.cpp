@@ -20,7 +20,8 @@ FirmwareUpgradeDialog::FirmwareUpgradeDialog(QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::FirmwareUpgradeDialog>()) {
     ui_->setupUi(this);
     MakeAccessibleCheckList(*ui_->terminalList);
-    // The count is refreshed as the pointer moves over the list, not on each check.
+    // The count is refreshed as the pointer moves over the list, and on each check, so that a
+    // check by key or screen reader is counted too.
     ui_->terminalList->viewport()->setMouseTracking(true);
     ui_->terminalList->viewport()->installEventFilter(this);
 
@@ -31,6 +32,7 @@ FirmwareUpgradeDialog::FirmwareUpgradeDialog(QWidget* parent)
     FillTerminalList();
     ui_->countLabel->setText(QStringLiteral("Terminal for Upgrade: %1 device(s), 0 selected")
                                  .arg(g_doc->terminals.size()));
+    connect(ui_->terminalList, &QTreeWidget::itemChanged, this, &FirmwareUpgradeDialog::RefreshCount);
     ui_->imagePathEdit->setText(imagePath_);
 }
 

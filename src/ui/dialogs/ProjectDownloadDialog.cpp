@@ -63,9 +63,11 @@ ProjectDownloadDialog::ProjectDownloadDialog(const QString& projectName, QWidget
     }
     // The program list is one line high.
     ui_->programList->setFixedHeight(ui_->programList->fontMetrics().height() + 10);
-    // The count is refreshed as the pointer moves over the list, not on each check.
+    // The count is refreshed as the pointer moves over the list, and on each check, so that a
+    // check by key or screen reader is counted too.
     ui_->terminalList->viewport()->setMouseTracking(true);
     ui_->terminalList->viewport()->installEventFilter(this);
+    connect(ui_->terminalList, &QTreeWidget::itemChanged, this, &ProjectDownloadDialog::RefreshCount);
     connect(ui_->downloadButton, &QPushButton::clicked, this, &ProjectDownloadDialog::Download);
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     Load();
