@@ -357,6 +357,9 @@ void CMainFrame::RunCommand(int commandId) {
 }
 
 void CMainFrame::OnCommand(int commandId) {
+    // A dialog or message box blocks the window's input, but a screen reader can still trigger
+    // its actions: a command then would run under the question, changing what it asks about.
+    if (QApplication::activeModalWidget()) return;
     if (operationDepth_ == 0) {
         if (const QAction* action = Action(commandId)) operationWhat_ = action->text().remove(u'&').remove(QLatin1String("..."));
     }

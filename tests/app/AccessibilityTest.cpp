@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <gtest/gtest.h>
 
 using ::testing::NiceMock;
@@ -91,6 +92,19 @@ TEST_F(AccessibilityTest, EveryMenuItemStaysReachableAfterModeSwitches) {
 
     frame.RunCommand(ID_PROJECT_MODE);
     EXPECT_EQ(WalkMenuBar(frame.menuBar()), projectMenus);
+}
+
+// Input to the window is blocked under a message box, but a screen reader can still trigger a
+// menu item's action: the command must wait until the question is answered.
+TEST_F(AccessibilityTest, NoCommandRunsUnderAnOpenMessageBox) {
+    QMessageBox box(QMessageBox::Question, "Tarvik", "Overwrite?", QMessageBox::Yes | QMessageBox::No, &frame);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    frame.Action(ID_FILE_MODE)->trigger();
+    EXPECT_TRUE(frame.IsProjectMode());
+    box.hide();
+    frame.Action(ID_FILE_MODE)->trigger();
+    EXPECT_FALSE(frame.IsProjectMode());
 }
 
 TEST_F(AccessibilityTest, EveryTreeHasAName) {
