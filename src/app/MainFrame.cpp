@@ -269,6 +269,8 @@ void CMainFrame::CreateMenus() {
             }
         }
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+        // An open menu is a window that a screen reader names by itself.
+        menu->setAccessibleName(menu->title().remove(u'&'));
         return menu;
     };
     QMenuBar* bar = menuBar();
@@ -288,9 +290,11 @@ void CMainFrame::CreateMenus() {
                                               ID_NEW_FOLDER, ID_RENAME, 0, ID_FORMAT, 0,
                                               ID_PROPERTY});
     fileContextMenu_->setObjectName(QStringLiteral("fileContextMenu"));
+    fileContextMenu_->setAccessibleName(QStringLiteral("File commands"));
     projectContextMenu_ = fill(new QMenu(this), {ID_EDIT_COPY, ID_DELETE, ID_EDIT_PASTE, 0,
                                                  ID_COLLECT_DATA, 0, ID_PROPERTY});
     projectContextMenu_->setObjectName(QStringLiteral("projectContextMenu"));
+    projectContextMenu_->setAccessibleName(QStringLiteral("Project commands"));
     // A context menu is a window of its own, which Qt leaves out of the application's
     // accessible children.
     InstallAccessibility();

@@ -59,6 +59,7 @@ QMap<QString, QStringList> WalkMenuBar(QMenuBar* bar) {
         for (int k = 0; k < popup->childCount(); ++k) {
             EXPECT_NE(popup->child(k), nullptr) << title.toStdString() << " item " << k;
         }
+        EXPECT_EQ(popup->text(QAccessible::Name), title);
         found[title] = ItemNames(popup);
         ExpectItemsOnTheOpenMenu(qobject_cast<QMenu*>(popup->object()), title);
     }
@@ -142,6 +143,8 @@ TEST_F(AccessibilityTest, TheApplicationHoldsTheWindowsAndContextMenusOnScreen) 
                                    "Format", "Property"}
                      : QStringList{"Copy", "Delete", "Paste", "Collect Data...", "Property"};
         EXPECT_EQ(ItemNames(QAccessible::queryAccessibleInterface(menu)), items);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(menu)->text(QAccessible::Name),
+                  fileMode ? "File commands" : "Project commands");
         menu->hide();
         ExpectItemsOnTheOpenMenu(menu, fileMode ? "file context menu" : "project context menu");
     }
