@@ -32,11 +32,13 @@ constexpr std::array<CommandUsage, 12> kCommands{{
      "tarvik-cli format PORT DRIVE --yes\n  Erases every file of a terminal drive, e.g. 'C:'."},
     {"download", 1,
      "tarvik-cli download PROJECT.prj (--to PORT[,PORT...] | --all) [--members NAME,...]\n"
-     "                    [--entries N,...] [--jobs N] [--yes] [--json]\n"
+     "                    [--entries N,...] [--jobs N] [--yes] [--force | --keep] [--json]\n"
      "  Installs a project on terminals after their firmware and model checks, one worker\n"
      "  process per terminal. --yes installs on a terminal of another model than the\n"
      "  project names; without it such a terminal is refused. --members sends only the\n"
-     "  members of those names, --entries those at these positions in file order (0 first)."},
+     "  members of those names, --entries those at these positions in file order (0 first).\n"
+     "  A data file the terminal holds already may hold data collected on it: --force\n"
+     "  replaces it, --keep leaves it without counting it a failure."},
     {"collect", 1,
      "tarvik-cli collect PROJECT (--from PORT[,PORT...] | --all) [--into DIR] [--jobs N]\n"
      "                   [--force | --keep] [--json]\n"

@@ -195,8 +195,8 @@ private:
                                        : CannotWriteText(stagingPath_, error));
             return false;
         }
-        const ResultCode rc =
-            link.PutFile(stagingPath_, entry.terminalPath, true);
+        bool kept = false;
+        const ResultCode rc = PutMember(link, *prompter_, stagingPath_, entry, entry.kind, kept);
         services_.files.DeleteFile(stagingPath_);
         if (rc != kSuccess) {
             Show(entry.kind == MemberKind::Program
@@ -235,6 +235,19 @@ ProjectHead ReadProjectHead(PcFileSystem& files, const QString& projectFile) {
     ProjectHead head;
     head.error = files.ReadFilePart(projectFile, 0, kMaxProjectHeaderBytes, head.bytes, head.fileSize);
     return head;
+}
+
+int PutMember(TerminalLink& link, Prompter& prompter, const QString& staging,
+              const ProjectEntry& entry, MemberKind kind, bool& kept) {
+    kept = false;
+    if (kind != MemberKind::DataFile) return link.PutFile(staging, entry.terminalPath, true);
+    const ResultCode rc = link.PutFile(staging, entry.terminalPath, false);
+    if (rc != kFileAlreadyExists) return rc;
+    if (AskOverwrite(prompter, TerminalText(entry.terminalPath))) {
+        return link.PutFile(staging, entry.terminalPath, true);
+    }
+    kept = true;
+    return kSuccess;
 }
 
 int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEntry& entry,

@@ -29,6 +29,14 @@ ProjectHead ReadProjectHead(PcFileSystem& files, const QString& projectFile);
 int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEntry& entry,
                 MemberKind storedAs, const QString& staging);
 
+class Prompter;
+class TerminalLink;
+
+// Sends one staged member. A data file the terminal already holds may carry what was collected
+// on it since: it is replaced only when the user agrees, else kept as it is (`kept`, and 0).
+int PutMember(TerminalLink& link, Prompter& prompter, const QString& staging,
+              const ProjectEntry& entry, MemberKind kind, bool& kept);
+
 // The lists of the download dialog: only the first program is the program, a later one is
 // listed and sent as an ordinary data file.
 MemberLists SplitForDownload(const std::vector<ProjectEntry>& entries);
@@ -51,7 +59,6 @@ inline constexpr char kProjectChangedText[] =
     "The project file has changed since its members were listed. Open its properties again.";
 
 // One press of the download dialog's "=>".
-class TerminalLink;
 
 struct DownloadRequest {
     QString dataFolder;

@@ -184,9 +184,10 @@ private:
             services_.progress.AfterFile(0);
             return Step::Ended;
         }
-        const ResultCode rc = link_.PutFile(staging, entry.terminalPath, true);
+        bool kept = false;
+        const ResultCode rc = PutMember(link_, services_.prompter, staging, entry, entry.kind, kept);
         services_.files.DeleteFile(staging);
-        services_.progress.AfterFile(rc == kSuccess ? entry.size : 0);
+        services_.progress.AfterFile(rc == kSuccess && !kept ? entry.size : 0);
         if (rc == kSuccess) return Step::Done;
         Tell(ResultCodeMessage(rc));
         return Step::Ended;

@@ -193,6 +193,19 @@ TEST_F(CliCommandsTest, NothingIsReplacedWithoutForce) {
         EXPECT_TRUE(offline.err.contains("COM6: Device is Off-line!")) << offline.err.toStdString();
     }
     EXPECT_EQ(Journaled(3), " COM6 get failed;  COM6 rm failed");
+
+    // Nor by a download: a data file the terminal holds may hold what was collected on it.
+    WriteProject();
+    bench.WriteFile("a", "C/SHOP/A.DAT", "counted");
+    const CliRun kept = Cli({"download", "SHOP.prj", "--to", "COM3"});
+    EXPECT_EQ(kept.status, 1);
+    EXPECT_TRUE(kept.err.contains("C:\\SHOP\\A.DAT exist, Overwrite? (not replaced; --force replaces)"));
+    EXPECT_EQ(OnBench("a", "D/PROGRAM/SHOP.BAS"), "PRINT 1");
+    EXPECT_EQ(OnBench("a", "C/SHOP/A.DAT"), "counted");
+    EXPECT_EQ(Cli({"download", "SHOP.prj", "--to", "COM3", "--keep"}).status, 0);
+    EXPECT_EQ(OnBench("a", "C/SHOP/A.DAT"), "counted");
+    EXPECT_EQ(Cli({"download", "SHOP.prj", "--to", "COM3", "--force"}).status, 0);
+    EXPECT_EQ(OnBench("a", "C/SHOP/A.DAT"), "data");
 }
 
 TEST_F(CliCommandsTest, CollectBringsEachTerminalsDataFilesIntoItsSerialsFolder) {

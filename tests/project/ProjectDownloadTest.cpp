@@ -60,8 +60,8 @@ TEST_F(DownloadTest, SendsExactlyTheCheckedMembersOnceEach) {
     EXPECT_EQ(ReadTerminal("t1", "C/SHOP/A.DA"), "a.da");
     EXPECT_EQ(ReadTerminal("t1", "E/SHOP/A.DAT"), "a.dat on E");
     EXPECT_EQ(library.Calls("TpPutFile"),
-              (QStringList{"TpPutFile SHOP.tmp C:\\SHOP\\A.DA 1 1",
-                           "TpPutFile SHOP.tmp E:\\SHOP\\A.DAT 1 1"}));
+              (QStringList{"TpPutFile SHOP.tmp C:\\SHOP\\A.DA 0 1",
+                           "TpPutFile SHOP.tmp E:\\SHOP\\A.DAT 0 1"}));
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
@@ -82,10 +82,10 @@ TEST_F(DownloadTest, TheProgramGoesUnscrambledAndTheInformationFileRightAfterIt)
               (QStringList{"TpPutFile SHOP.tmp D:\\PROGRAM\\SHOP.bas 1 1",
                            "TpPutFile SHOP.inf D:\\SHOP.INF 1 0",
                            "TpPutFile SHOP.tmp D:\\SHOP\\SMALL.cft 1 1",
-                           "TpPutFile SHOP.tmp C:\\SHOP\\A.DA 1 1",
-                           "TpPutFile SHOP.tmp C:\\SHOP\\A.DAT 1 1",
-                           "TpPutFile SHOP.tmp D:\\SHOP\\ITEMS.LKP 1 1",
-                           "TpPutFile SHOP.tmp E:\\SHOP\\A.DAT 1 1"}));
+                           "TpPutFile SHOP.tmp C:\\SHOP\\A.DA 0 1",
+                           "TpPutFile SHOP.tmp C:\\SHOP\\A.DAT 0 1",
+                           "TpPutFile SHOP.tmp D:\\SHOP\\ITEMS.LKP 0 1",
+                           "TpPutFile SHOP.tmp E:\\SHOP\\A.DAT 0 1"}));
     EXPECT_EQ(TerminalFiles("t1"), kAllShopFiles);
     EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/SHOP.BAS"), kProgramText);
     EXPECT_EQ(ReadTerminal("t1", "C/SHOP/A.DAT"), "a.dat on C");
@@ -476,7 +476,7 @@ TEST_F(DownloadTest, OnlyTheFirstProgramIsTheProgramAndALaterOneGoesAsAnOrdinary
     EXPECT_EQ(library.Calls("TpPutFile"),
               (QStringList{"TpPutFile SHOP.tmp D:\\PROGRAM\\SHOP.bas 1 1",
                            "TpPutFile SHOP.inf D:\\SHOP.INF 1 0",
-                           "TpPutFile SHOP.tmp D:\\PROGRAM\\OLD.bas 1 1"}));
+                           "TpPutFile SHOP.tmp D:\\PROGRAM\\OLD.bas 0 1"}));
     EXPECT_EQ(ReadTerminal("t1", "D/PROGRAM/OLD.BAS"), "10 REM OLD\r\n");
 }
 

@@ -180,10 +180,17 @@ TEST_F(ProjectInstallTest, MakesTheProjectFoldersOfTheDrivesItUsesAndAcceptsExis
     EXPECT_TRUE(TerminalHasFolder("C/LATEC"));
     EXPECT_FALSE(TerminalHasFolder("E/LATEC"));
 
-    // Again over the folders and files of the first time.
-    ASSERT_EQ(Drop({late}), DropOutcome::Completed);
+    // Again over the folders and files of the first time. A data file there may hold what was
+    // collected on the terminal: it is replaced only on a Yes, and a No is no failure.
+    const QString again = Pack("LATEC", {}, {{"D:\\LATEC\\A.DAT", "a2"}, {"C:\\LATEC\\B.DAT", "b2"}});
+    prompter.AnswerQuestions({true, false});
+    ASSERT_EQ(Drop({again}), DropOutcome::Completed);
     EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_EQ(prompter.questions, (QStringList{"D:\\LATEC\\A.DAT exist, Overwrite?",
+                                               "C:\\LATEC\\B.DAT exist, Overwrite?"}));
+    EXPECT_EQ(Terminal().value("D/LATEC/A.DAT"), "a2");
     EXPECT_EQ(Terminal().value("C/LATEC/B.DAT"), "b");
+    EXPECT_TRUE(Terminal().contains("D/LATEC.INF"));
 }
 
 TEST_F(ProjectInstallTest, AProjectFileThatCannotBeReadIsPassedOverSilently) {
@@ -252,10 +259,12 @@ TEST_F(ProjectInstallTest, TheModelRuleGoesByTheConnectedRecordAndTheRequirement
     EXPECT_TRUE(Terminal().contains("D/FIRST.INF"));
     EXPECT_FALSE(Terminal().contains("D/SECOND.INF"));
 
-    // A record connected as the required model passes, whatever the terminal says now.
+    // A record connected as the required model passes, whatever the terminal says now; the
+    // first drop's data file is asked about before it is replaced.
     record.model = "TQ-3200";
+    prompter.AnswerQuestions({true});
     EXPECT_EQ(Drop({first, second}), DropOutcome::Completed);
-    EXPECT_EQ(prompter.questions.size(), 1);
+    EXPECT_EQ(prompter.questions.size(), 2);
 }
 
 // ---- Damaged projects: refused whole, nothing sent ----

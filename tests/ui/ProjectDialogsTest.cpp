@@ -217,13 +217,19 @@ TEST_F(ProjectDialogTest, DownloadSendsTheCheckedMembersToTheCheckedTerminalsAsL
     // each line stays the terminal it named.
     bench.Add({.folder = "t2", .port = "COM4", .serial = "2", .offline = true});
     app->Doc().terminals.erase(app->Doc().terminals.begin());
+    // A data file the terminal holds may hold what was collected on it: asked once, No keeps it.
+    bench.WriteFile("t1", "C/SHOP/A.DA", "FIELD");
+    app->Prompter().AnswerQuestions({false});
 
     Control<QPushButton>(dialog, "downloadButton")->click();
 
+    EXPECT_EQ(app->Prompter().questions.size(), 1);
     EXPECT_EQ(Messages(), QStringList{"TQ-3100-2 is Off-line!"});
     EXPECT_TRUE(OnTerminal("t1", "D/PROGRAM/SHOP.BAS"));
     EXPECT_TRUE(OnTerminal("t1", "D/SHOP.INF"));
-    EXPECT_TRUE(OnTerminal("t1", "C/SHOP/A.DA"));
+    QFile kept(bench.Path() + "/t1/C/SHOP/A.DA");
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "FIELD");
     EXPECT_FALSE(OnTerminal("t1", "C/SHOP/A.DAT"));
     EXPECT_FALSE(OnTerminal("t1", "D/SHOP/SMALL.CFT"));
     EXPECT_EQ(QDir(DataFolder).entryList(QDir::Files), QStringList{"SHOP.prj"});
@@ -285,6 +291,7 @@ TEST_F(ProjectDialogTest, AMemberNoTerminalCanHoldIsGreyedWithItsReasonAndTheRes
     Check(Control<QTreeWidget>(dialog, "programList"), 0);
     Check(data, 1);
     Check(Control<QTreeWidget>(dialog, "terminalList"), 0);
+    app->Prompter().AnswerQuestions({true});  // data files there are replaced
     Control<QPushButton>(dialog, "downloadButton")->click();
     EXPECT_TRUE(Messages().isEmpty());
     EXPECT_TRUE(OnTerminal("t1", "D/PROGRAM/SHOP.BAS"));

@@ -145,6 +145,16 @@ void ProjectDownloadDialog::Download() {
         return;
     }
 
+    // Workers cannot ask: whether data files a terminal holds already are replaced is asked
+    // once here. They may hold data collected on the terminal since they were sent.
+    const bool dataFiles = !CheckedEntries(*ui_->dataFileList).empty();
+    const bool replaceData =
+        dataFiles && services.prompter.Ask(QuestionKind::Overwrite,
+                                           QStringLiteral("Replace the checked data files on the terminals "
+                                                          "that hold them already?\r\nThey may hold data "
+                                                          "collected since. No keeps them."),
+                                           kApplicationTitle);
+
     // The model question is asked of every terminal that needs it before any worker starts; a
     // No leaves that terminal out.
     QStringList entries;
@@ -159,7 +169,8 @@ void ProjectDownloadDialog::Download() {
         const ConnectionSettings& record = terminals_[k];
         QStringList arguments{"--worker", "download", projectFile,
                               "--to", QString::fromStdString(record.portName),
-                              "--entries", entries.join(u',')};
+                              "--entries", entries.join(u','),
+                              replaceData ? QStringLiteral("--force") : QStringLiteral("--keep")};
         if (!ModelMeetsReaderKind(requirements_.readerKind, record.model)) {
             if (!AskDownloadDespiteModel(services.prompter, TerminalItemText(record))) {
                 leftOut << TerminalItemText(record);
