@@ -361,9 +361,10 @@ void CMainFrame::RunCommand(int commandId) {
 }
 
 void CMainFrame::OnCommand(int commandId) {
-    // A dialog or message box blocks the window's input, but a screen reader can still trigger
-    // its actions: a command then would run under the question, changing what it asks about.
-    if (QApplication::activeModalWidget()) return;
+    // A dialog or message box, or the work of a command, blocks the window's input, but a
+    // screen reader can still trigger its actions: a command then would run under the question
+    // or the work, changing what they act on.
+    if (QApplication::activeModalWidget() || operationDepth_ > 0) return;
     if (operationDepth_ == 0) {
         if (const QAction* action = Action(commandId)) operationWhat_ = action->text().remove(u'&').remove(QLatin1String("..."));
     }

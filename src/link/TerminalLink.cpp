@@ -1,6 +1,7 @@
 #include "link/TerminalLink.h"
 
 #include "link/TerminalLibrary.h"
+#include "platform/Progress.h"
 
 #include <QFile>
 #include <cstring>
@@ -59,7 +60,9 @@ ResultCode TerminalLink::DiskInfo(const std::string& drive, int32_t& capacityKB,
 }
 
 ResultCode TerminalLink::FormatDisk(const std::string& drive) {
-    return library_.TpFormatDisk(handle_, drive.c_str());
+    ResultCode rc = 0;
+    InstalledProgress().RunLong([&] { rc = library_.TpFormatDisk(handle_, drive.c_str()); });
+    return rc;
 }
 
 ResultCode TerminalLink::MakeDir(const std::string& folder) {
@@ -81,19 +84,28 @@ ResultCode TerminalLink::DeleteFile(const std::string& path) {
 ResultCode TerminalLink::GetFile(const std::string& terminalPath, const QString& pcPath,
                                  bool informationFile) {
     const QByteArray path = QFile::encodeName(pcPath);
-    return library_.TpGetFile(handle_, terminalPath.c_str(), path.constData(),
-                              informationFile ? 0 : 1);
+    ResultCode rc = 0;
+    InstalledProgress().RunLong([&] {
+        rc = library_.TpGetFile(handle_, terminalPath.c_str(), path.constData(), informationFile ? 0 : 1);
+    });
+    return rc;
 }
 
 ResultCode TerminalLink::PutFile(const QString& pcPath, const std::string& terminalPath,
                                  bool overwrite, bool informationFile) {
     const QByteArray path = QFile::encodeName(pcPath);
-    return library_.TpPutFile(handle_, path.constData(), terminalPath.c_str(), overwrite ? 1 : 0,
-                              informationFile ? 0 : 1);
+    ResultCode rc = 0;
+    InstalledProgress().RunLong([&] {
+        rc = library_.TpPutFile(handle_, path.constData(), terminalPath.c_str(), overwrite ? 1 : 0,
+                                informationFile ? 0 : 1);
+    });
+    return rc;
 }
 
 ResultCode TerminalLink::UpgradeFirmware(const QString& imagePath) {
     // The library opens the file itself, so it gets the path as the file system spells it.
     const QByteArray path = QFile::encodeName(imagePath);
-    return library_.TpUpgradeFirmware(handle_, path.constData(), 1);
+    ResultCode rc = 0;
+    InstalledProgress().RunLong([&] { rc = library_.TpUpgradeFirmware(handle_, path.constData(), 1); });
+    return rc;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // What a long operation tells about its work, one file at a time. The default does nothing,
 // so a quick operation looks the same with or without an observer.
@@ -16,6 +17,9 @@ public:
     }
     // After the file is whole at its destination, or was given up.
     virtual void AfterFile(qint64 bytes) { Q_UNUSED(bytes); }
+    // Runs one step of the work that may block for long, such as a file on a slow line; a
+    // window keeps itself drawn meanwhile. Nothing can stop the step once it runs.
+    virtual void RunLong(const std::function<void()>& step) { step(); }
 };
 
 // An observer that watches nothing and never cancels.

@@ -22,6 +22,9 @@ public:
 
     bool BeforeFile(const QString& from, const QString& to, qint64 bytes) override;
     void AfterFile(qint64 bytes) override;
+    // During an operation the step runs on a thread of its own while the window is drawn and
+    // the dialog appears when due; no click reaches the window under the work meanwhile.
+    void RunLong(const std::function<void()>& step) override;
 
     int FilesDone() const { return files_; }
     qint64 BytesDone() const { return bytes_; }
@@ -32,11 +35,15 @@ public:
     static constexpr int kDialogDelayMs = 1000;
 
 private:
-    void Refresh(const QString& current);
+    void Refresh();
+    // Shows the dialog once the work has lasted more than a moment; true when it is shown.
+    bool ShowDialogWhenDue();
+    bool DialogShown() const;
 
     QMainWindow& frame_;
     QElapsedTimer timer_;
     QPointer<QProgressDialog> dialog_;
+    QString current_;
     int files_ = 0;
     qint64 bytes_ = 0;
     bool cancelled_ = false;

@@ -8,6 +8,8 @@
 #include "support/MockTerminalLibrary.h"
 #include "support/ModalDialogs.h"
 #include "support/OwnJournal.h"
+#include "platform/Progress.h"
+#include "ui/ProgressDisplay.h"
 #include "ui/SwitchModeEvent.h"
 #include "ui/dialogs/JournalDialog.h"
 #include "ui/trees/PcFileTree.h"
@@ -27,7 +29,11 @@
 #include <QTableWidget>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QProgressDialog>
+#include <QTimer>
 #include <QToolBar>
+#include <chrono>
+#include <thread>
 #include <gtest/gtest.h>
 #include <QMenu>
 #include <QSet>
@@ -110,6 +116,30 @@ TEST_F(MainFrameTest, StartsInProjectModeWithItsMenuToolbarAndTrees) {
     EXPECT_EQ(g_terminalView->Roster()->RootItem()->text(0), "Terminal");
     EXPECT_EQ(frame.PcView()->ProjectTree()->RootItem()->text(0), "Project:");
     EXPECT_EQ(frame.PcView()->FileTree()->RootItem()->text(0), "PC");
+}
+
+// A file on a slow line blocks inside the library: meanwhile the window goes on being drawn,
+// the dialog with its Cancel appears when due, and no command runs under the work.
+TEST_F(MainFrameTest, ALongStepKeepsTheWindowAliveAndTakesNoCommand) {
+    frame.BeginOperation();
+    bool eventsHandled = false;
+    bool dialogShown = false;
+    QTimer::singleShot(0, [&] { eventsHandled = true; });
+    QTimer::singleShot(ProgressDisplay::kDialogDelayMs + 300, [&] {
+        dialogShown = frame.Progress().Dialog() && frame.Progress().Dialog()->isVisible();
+        frame.Action(ID_FILE_MODE)->trigger();  // as a screen reader may
+    });
+    int result = 0;
+    InstalledProgress().RunLong([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ProgressDisplay::kDialogDelayMs + 600));
+        result = 42;
+    });
+    EXPECT_EQ(result, 42);
+    EXPECT_TRUE(eventsHandled);
+    EXPECT_TRUE(dialogShown);
+    EXPECT_TRUE(frame.IsProjectMode());
+    frame.EndOperation();
+    EXPECT_EQ(frame.Progress().Dialog(), nullptr);
 }
 
 TEST_F(MainFrameTest, TheLeftPaneStartsTwoHundredFiftyPixelsWide) {
