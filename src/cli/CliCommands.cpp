@@ -530,6 +530,14 @@ int RunFleet(const CliArguments& arguments) {
     const auto& outcomes = pool.Outcomes();
     const bool allOk = std::all_of(outcomes.begin(), outcomes.end(),
                                    [](const WorkerOutcome& outcome) { return outcome.ok; });
+    // Each terminal without the project is passed over; none with it is no success.
+    if (allOk && arguments.command == QLatin1String("collect") &&
+        std::none_of(outcomes.begin(), outcomes.end(), [](const WorkerOutcome& outcome) {
+            return outcome.values.value("installed").toBool();
+        })) {
+        Print(stderr, QStringLiteral("No terminal has the project %1 installed.\n").arg(arguments.operands[0]));
+        return kFailed;
+    }
     return allOk ? kSucceeded : kFailed;
 }
 

@@ -240,6 +240,10 @@ TEST_F(CliCommandsTest, CollectBringsEachTerminalsDataFilesIntoItsSerialsFolder)
     EXPECT_EQ(Cli({"collect", "SHOP", "--from", "COM3", "--into", "out", "--force"}).status, 0);
     EXPECT_EQ(read("10000042/A.DAT"), "later");
     EXPECT_EQ(Cli({"collect", "SHOP", "--from", "COM5", "--into", "out"}).status, 1);
+    // Every terminal passed over is no collect at all.
+    const CliRun nowhere = Cli({"collect", "NOPE", "--all", "--into", "out"});
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_TRUE(nowhere.err.contains("No terminal has the project NOPE installed.")) << nowhere.err.toStdString();
 }
 
 }  // namespace
