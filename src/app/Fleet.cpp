@@ -104,16 +104,18 @@ void Fleet::OperationEnded() {
     }
 }
 
+void Fleet::ReadNow() {
+    if (table_.rowCount() == 0) return;
+    refresh_.Refresh();
+    refresh_.Settle();
+}
+
 void Fleet::Export() {
     const Services services = InstalledServices();
     const QString path = services.prompter.SaveFile(QStringLiteral("CSV Files|*.csv||"),
                                                     DataFolder + QStringLiteral("/fleet.csv"));
     if (path.isEmpty()) return;
-    // What the terminals hold now, not what was read last.
-    if (table_.rowCount() > 0) {
-        refresh_.Refresh();
-        refresh_.Settle();
-    }
+    ReadNow();
     if (const int code = services.files.WriteWholeFile(path, table_.Csv()); code != 0) {
         ShowMessage(services.prompter, CannotWriteText(path, code));
     }
@@ -122,6 +124,8 @@ void Fleet::Export() {
 void Fleet::Collect(const QString& projectName) {
     OperationScope operation;
     const Services services = InstalledServices();
+    // A terminal that got the project since it was read would otherwise be left out.
+    ReadNow();
     std::vector<const ConnectionSettings*> terminals;
     QStringList collectedBefore;
     for (const auto& record : g_doc->terminals) {

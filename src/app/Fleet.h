@@ -42,6 +42,9 @@ public:
     void Collect(const QString& projectName);
 
 private:
+    // Reads the terminals again and waits for them: what follows acts on what they hold now.
+    void ReadNow();
+
     void Remember();
     void TerminalRead(const QString& port, bool online);
 

@@ -375,10 +375,15 @@ TEST_F(NewConnectTest, CollectDataBringsEveryTerminalsDataFilesAndReplacesNothin
     EXPECT_TRUE(fleet.Table().Find("TQ-3100-0001")->lastResult.contains("collect SHOP: ok"));
     EXPECT_FALSE(fleet.Table().Find("COM4")->lastResult.contains("collect"));
 
+    // Installed on COM4 since it was read, as by the download dialog: the terminals are read
+    // again before anything is collected.
+    bench.WriteFile(kOldTerminal.folder, "D/SHOP.INF", Read(bench.Path() + "/shelf/D/SHOP.INF").toStdString());
+    bench.WriteFile(kOldTerminal.folder, "C/SHOP/A.DAT", "data");
     app->Prompter().AnswerQuestions({true});
     app->Frame().RunCommand(ID_COLLECT_DATA);
     EXPECT_EQ(Read(before), "data");
-    EXPECT_TRUE(app->Prompter().messages.last().startsWith("2 data file(s) of SHOP collected"))
+    EXPECT_EQ(Read(DataFolder + "/SHOP/30000001/A.DAT"), "data");
+    EXPECT_TRUE(app->Prompter().messages.last().startsWith("3 data file(s) of SHOP collected"))
         << app->Prompter().messages.join('|').toStdString();
 }
 
