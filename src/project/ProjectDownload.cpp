@@ -118,6 +118,10 @@ public:
         }
         if (!MeetsRequirements(link, record, itemText)) return Turn::Failed;
         if (entries_.empty()) return Turn::Served;
+        if (const QString missing = MissingDriveText(link, SelectedEntries(), itemText); !missing.isEmpty()) {
+            Show(missing);
+            return Turn::Failed;
+        }
 
         // Deleted once sent, like the staged members, so a crash may lose it.
         if (const int error = services_.files.WriteWholeFile(informationPath_, information_,
@@ -151,6 +155,14 @@ private:
             return AskDownloadDespiteModel(*prompter_, itemText);
         }
         return true;
+    }
+
+    std::vector<ProjectEntry> SelectedEntries() const {
+        std::vector<ProjectEntry> selected;
+        for (size_t index = 0; index < entries_.size(); ++index) {
+            if (selected_[index]) selected.push_back(entries_[index]);
+        }
+        return selected;
     }
 
     Turn SendMembers(TerminalLink& link, const QString& itemText) {
@@ -248,6 +260,22 @@ int PutMember(TerminalLink& link, Prompter& prompter, const QString& staging,
     }
     kept = true;
     return kSuccess;
+}
+
+QString MissingDriveText(TerminalLink& link, const std::vector<ProjectEntry>& members,
+                         const QString& terminal) {
+    std::string asked;
+    for (const ProjectEntry& member : members) {
+        const char drive = member.terminalPath.empty() ? '\0' : member.terminalPath.front();
+        if (drive == '\0' || asked.find(drive) != std::string::npos) continue;
+        asked += drive;
+        int32_t capacityKB = 0;
+        int32_t freeKB = 0;
+        if (link.DiskInfo(std::string{drive, ':', '\\'}, capacityKB, freeKB) != kInvalidDisk) continue;
+        return QStringLiteral("%1 has no drive %2: for %3, so nothing of the project was sent.")
+            .arg(terminal, QChar::fromLatin1(drive), TerminalText(member.terminalPath));
+    }
+    return {};
 }
 
 int StageMember(PcFileSystem& files, const QString& projectFile, const ProjectEntry& entry,

@@ -37,6 +37,12 @@ class TerminalLink;
 int PutMember(TerminalLink& link, Prompter& prompter, const QString& staging,
               const ProjectEntry& entry, MemberKind kind, bool& kept);
 
+// What keeps the members from a terminal that lacks a drive they go to (an older model has no
+// E:), told before anything is sent: a project half sent shows as installed with a member
+// missing. Empty when every drive answers.
+QString MissingDriveText(TerminalLink& link, const std::vector<ProjectEntry>& members,
+                         const QString& terminal);
+
 // The lists of the download dialog: only the first program is the program, a later one is
 // listed and sent as an ordinary data file.
 MemberLists SplitForDownload(const std::vector<ProjectEntry>& entries);

@@ -78,6 +78,11 @@ private:
 
         const ProjectEntries read = ReadProjectEntries(head.bytes, head.fileSize);
         if (read.entries.empty()) return Step::Done;
+        if (const QString missing = MissingDriveText(link_, read.entries, TerminalItemText(record_));
+            !missing.isEmpty()) {
+            Tell(missing);
+            return Step::Ended;
+        }
         if (!HaveWorkFolder()) return Step::Ended;
         for (const char drive : {'C', 'E'}) {
             if (HasMemberOn(read.entries, drive) && !MakeProjectFolder(drive, name)) {

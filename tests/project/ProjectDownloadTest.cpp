@@ -149,17 +149,20 @@ TEST_F(DownloadTest, ATerminalThatFailsIsSkippedAndTheNextOneIsServed) {
         AddTerminal({.folder = "d-full", .port = "COM6", .serial = "4", .fail = "TpPutFile:2619"}),
         AddTerminal({.folder = "e-dir", .port = "COM7", .serial = "5", .fail = "TpMakeDir:2626"}),
         AddTerminal({.folder = "f-good", .port = "COM8", .serial = "6"}),
-        AddTerminal({.folder = "g-unchecked", .port = "COM9", .serial = "7"})};
+        AddTerminal({.folder = "g-unchecked", .port = "COM9", .serial = "7"}),
+        AddTerminal({.folder = "h-no-e", .port = "COM10", .serial = "8", .drives = "C:2048 D:4096"})};
     WriteShop();
 
     const DownloadOutcome outcome =
-        Run(Request(roster, {true, true, true, true, true, true, false}, kAllMembers));
+        Run(Request(roster, {true, true, true, true, true, true, false, true}, kAllMembers));
 
     EXPECT_EQ(prompter.messages,
               (QStringList{"TQ-3100-1 is Off-line!", "TQ-3100-2 some error happened!",
                            "The device-COM5-TQ-3100-3's F/W is too old!\r\nUpgrate to A00-1.02 or "
                            "newer to run this project!",
-                           "Download program-SHOP fail!\r\n" + CodeText(2619), CodeText(2626)}));
+                           "Download program-SHOP fail!\r\n" + CodeText(2619), CodeText(2626),
+                           "COM10-TQ-3100-8 has no drive E: for E:\\SHOP\\A.DAT, so nothing of the "
+                           "project was sent."}));
     EXPECT_EQ(TerminalFiles("a-off"), QStringList{});
     EXPECT_EQ(TerminalFiles("b-info"), QStringList{});
     EXPECT_EQ(TerminalFiles("c-old"), QStringList{});
@@ -168,11 +171,12 @@ TEST_F(DownloadTest, ATerminalThatFailsIsSkippedAndTheNextOneIsServed) {
     EXPECT_EQ(TerminalFiles("e-dir"), (QStringList{"D/PROGRAM/SHOP.BAS", "D/SHOP.INF"}));
     EXPECT_EQ(TerminalFiles("f-good"), kAllShopFiles);
     EXPECT_EQ(TerminalFiles("g-unchecked"), QStringList{});
+    EXPECT_EQ(TerminalFiles("h-no-e"), QStringList{});
     EXPECT_TRUE(library.Calls("TpOpen 9").isEmpty());
     // Every link opened was closed again.
     EXPECT_EQ(library.Calls("TpOpen").size() - library.Calls("TpOpen 3 -> none").size(),
               library.Calls("TpClose").size());
-    EXPECT_EQ(outcome.incomplete, (std::vector<size_t>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(outcome.incomplete, (std::vector<size_t>{0, 1, 2, 3, 4, 7}));
     EXPECT_FALSE(outcome.cancelled);
     EXPECT_EQ(DataFiles(), QStringList{"SHOP.prj"});
 }

@@ -362,6 +362,20 @@ TEST_F(ProjectInstallTest, AMemberTheTerminalHasNoRoomForEndsTheDropAndLeavesNoS
     EXPECT_EQ(DataFolderNames(), (QStringList{"LATER.prj", "STOCK.prj"}));
 }
 
+// An older model has no E:. Found before anything is sent, or the terminal would list the
+// project with a member missing.
+TEST_F(ProjectInstallTest, ATerminalWithoutAMembersDriveGetsNothingOfTheProject) {
+    bench.Add({.folder = "t", .port = "COM3", .drives = "C:2048 D:4096"});
+    const Snapshot before = Terminal();
+    EXPECT_EQ(Drop({Stock()}), DropOutcome::Ended);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].contains("has no drive E: for E:\\STOCK\\COUNTS.DAT, so nothing"))
+        << prompter.messages[0].toStdString();
+    EXPECT_EQ(Terminal(), before);
+    EXPECT_FALSE(TerminalHasFolder("C/STOCK"));
+    EXPECT_TRUE(progress.destinations.isEmpty());
+}
+
 TEST_F(ProjectInstallTest, AFolderTheTerminalRefusesEndsTheDrop) {
     bench.Add({.folder = "t", .port = "COM3", .fail = "TpMakeDir:2801"});
     EXPECT_EQ(Drop({Stock()}), DropOutcome::Ended);
