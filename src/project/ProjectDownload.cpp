@@ -386,12 +386,15 @@ DownloadOutcome DownloadProject(const Services& services, const DownloadRequest&
     }
 
     if (outcome.cancelled) {
-        QStringList names;
-        for (const size_t k : outcome.incomplete) names << TerminalItemText(request.terminals[k]);
-        ShowMessage(services.prompter,
-                    QStringLiteral("Download cancelled. These terminals did not receive the whole "
-                                   "selection:\r\n%1")
-                        .arg(names.join(QStringLiteral("\r\n"))));
+        // A run for one terminal is a worker's: its parent names the terminals left short, once.
+        if (request.terminals.size() > 1) {
+            QStringList names;
+            for (const size_t k : outcome.incomplete) names << TerminalItemText(request.terminals[k]);
+            ShowMessage(services.prompter,
+                        QStringLiteral("Download cancelled. These terminals did not receive the whole "
+                                       "selection:\r\n%1")
+                            .arg(names.join(QStringLiteral("\r\n"))));
+        }
     } else if (!anyTerminal) {
         ShowMessage(services.prompter, QStringLiteral("No Terminal is selected to download!"));
     } else if (!anyMember) {

@@ -284,6 +284,17 @@ TEST_F(DownloadTest, CancelStopsBetweenMembersAndNamesTheTerminalsLeftShort) {
     EXPECT_EQ(DataFiles(), QStringList{"SHOP.prj"});
 }
 
+// One terminal's run is a worker's; the window names the terminals left short once, not each
+// worker again.
+TEST_F(DownloadTest, ACancelledRunForOneTerminalLeavesTheSummaryToItsParent) {
+    const std::vector<ConnectionSettings> roster{AddTerminal({.folder = "t1", .port = "COM3", .serial = "1"})};
+    WriteShop();
+    progress.onBefore = [](int) { return false; };
+    const DownloadOutcome outcome = Run(Request(roster, {true}, {kProgram}));
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join('|').toStdString();
+}
+
 TEST_F(DownloadTest, TheSelectionMessagesComeAfterEveryCheckedTerminalWasTried) {
     const ConnectionSettings good = AddTerminal({.folder = "t1", .port = "COM3"});
     const ConnectionSettings old = AddTerminal({.folder = "t2", .port = "COM4", .firmware = "A00-1.00"});
