@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <map>
 #include <optional>
 
 namespace {
@@ -118,7 +119,7 @@ public:
         }
         if (!MeetsRequirements(link, record, itemText)) return Turn::Failed;
         if (entries_.empty()) return Turn::Served;
-        if (const QString missing = MissingDriveText(link, SelectedEntries(), itemText); !missing.isEmpty()) {
+        if (const QString missing = UnfitDriveText(link, SelectedEntries(), itemText); !missing.isEmpty()) {
             Show(missing);
             return Turn::Failed;
         }
@@ -262,18 +263,31 @@ int PutMember(TerminalLink& link, Prompter& prompter, const QString& staging,
     return kSuccess;
 }
 
-QString MissingDriveText(TerminalLink& link, const std::vector<ProjectEntry>& members,
-                         const QString& terminal) {
-    std::string asked;
+QString UnfitDriveText(TerminalLink& link, const std::vector<ProjectEntry>& members,
+                       const QString& terminal) {
+    std::map<char, qint64> bytesByDrive;
     for (const ProjectEntry& member : members) {
-        const char drive = member.terminalPath.empty() ? '\0' : member.terminalPath.front();
-        if (drive == '\0' || asked.find(drive) != std::string::npos) continue;
-        asked += drive;
+        if (!member.terminalPath.empty()) bytesByDrive[member.terminalPath.front()] += member.size;
+    }
+    for (const auto& [drive, bytes] : bytesByDrive) {
         int32_t capacityKB = 0;
         int32_t freeKB = 0;
-        if (link.DiskInfo(std::string{drive, ':', '\\'}, capacityKB, freeKB) != kInvalidDisk) continue;
-        return QStringLiteral("%1 has no drive %2: for %3, so nothing of the project was sent.")
-            .arg(terminal, QChar::fromLatin1(drive), TerminalText(member.terminalPath));
+        const ResultCode rc = link.DiskInfo(std::string{drive, ':', '\\'}, capacityKB, freeKB);
+        if (rc == kInvalidDisk) {
+            const auto first = std::find_if(members.begin(), members.end(), [drive](const ProjectEntry& member) {
+                return !member.terminalPath.empty() && member.terminalPath.front() == drive;
+            });
+            return QStringLiteral("%1 has no drive %2: for %3, so nothing of the project was sent.")
+                .arg(terminal, QChar::fromLatin1(drive), TerminalText(first->terminalPath));
+        }
+        // The drive's whole size, not what is free: files of an earlier download are replaced.
+        if (rc == kSuccess && capacityKB > 0 && bytes > qint64(capacityKB) * 1024) {
+            return QStringLiteral("%1's drive %2: holds %3 KB, less than the %4 KB of the project's "
+                                  "members there, so nothing of the project was sent.")
+                .arg(terminal, QChar::fromLatin1(drive))
+                .arg(capacityKB)
+                .arg((bytes + 1023) / 1024);
+        }
     }
     return {};
 }

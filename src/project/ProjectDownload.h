@@ -37,10 +37,10 @@ class TerminalLink;
 int PutMember(TerminalLink& link, Prompter& prompter, const QString& staging,
               const ProjectEntry& entry, MemberKind kind, bool& kept);
 
-// What keeps the members from a terminal that lacks a drive they go to (an older model has no
-// E:), told before anything is sent: a project half sent shows as installed with a member
-// missing. Empty when every drive answers.
-QString MissingDriveText(TerminalLink& link, const std::vector<ProjectEntry>& members,
+// What keeps the members from a terminal before anything is sent: a drive they go to that it
+// lacks (an older model has no E:), or one too small ever to hold them. A project half sent
+// shows as installed with members missing. Empty when every drive can take its members.
+QString UnfitDriveText(TerminalLink& link, const std::vector<ProjectEntry>& members,
                          const QString& terminal);
 
 // The lists of the download dialog: only the first program is the program, a later one is

@@ -78,7 +78,7 @@ private:
 
         const ProjectEntries read = ReadProjectEntries(head.bytes, head.fileSize);
         if (read.entries.empty()) return Step::Done;
-        if (const QString missing = MissingDriveText(link_, read.entries, TerminalItemText(record_));
+        if (const QString missing = UnfitDriveText(link_, read.entries, TerminalItemText(record_));
             !missing.isEmpty()) {
             Tell(missing);
             return Step::Ended;

@@ -348,7 +348,9 @@ TEST_F(ProjectInstallTest, AProjectNameThatNoTerminalFolderCanHaveIsRefused) {
 // ---- Failures part way ----
 
 TEST_F(ProjectInstallTest, AMemberTheTerminalHasNoRoomForEndsTheDropAndLeavesNoStagingFile) {
-    bench.Add({.folder = "t", .port = "COM3", .drives = "C:2048 D:4096 E:2"});
+    // Large enough a drive, but full of files of its own.
+    bench.Add({.folder = "t", .port = "COM3", .drives = "C:2048 D:4096 E:4"});
+    bench.WriteFile("t", "E/FULL.BIN", std::string(2048, 'f'));
     const QString stock = Stock();
     const QString later = Pack("LATER", {}, {{"D:\\LATER\\A.DAT", "a"}});
     EXPECT_EQ(Drop({stock, later}), DropOutcome::Ended);
@@ -362,18 +364,22 @@ TEST_F(ProjectInstallTest, AMemberTheTerminalHasNoRoomForEndsTheDropAndLeavesNoS
     EXPECT_EQ(DataFolderNames(), (QStringList{"LATER.prj", "STOCK.prj"}));
 }
 
-// An older model has no E:. Found before anything is sent, or the terminal would list the
-// project with a member missing.
-TEST_F(ProjectInstallTest, ATerminalWithoutAMembersDriveGetsNothingOfTheProject) {
-    bench.Add({.folder = "t", .port = "COM3", .drives = "C:2048 D:4096"});
-    const Snapshot before = Terminal();
-    EXPECT_EQ(Drop({Stock()}), DropOutcome::Ended);
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages[0].contains("has no drive E: for E:\\STOCK\\COUNTS.DAT, so nothing"))
-        << prompter.messages[0].toStdString();
-    EXPECT_EQ(Terminal(), before);
-    EXPECT_FALSE(TerminalHasFolder("C/STOCK"));
-    EXPECT_TRUE(progress.destinations.isEmpty());
+// An older model has no E:, and a drive may be too small ever to hold its members. Found
+// before anything is sent, or the terminal would list the project with members missing.
+TEST_F(ProjectInstallTest, ATerminalWithoutRoomOnAMembersDriveGetsNothingOfTheProject) {
+    for (const auto& [drives, told] :
+         {std::pair{"C:2048 D:4096", "has no drive E: for E:\\STOCK\\COUNTS.DAT, so nothing"},
+          std::pair{"C:2048 D:4096 E:2", "drive E: holds 2 KB, less than the 3 KB of the project's members"}}) {
+        bench.Add({.folder = "t", .port = "COM3", .drives = drives});
+        prompter.messages.clear();
+        const Snapshot before = Terminal();
+        EXPECT_EQ(Drop({Stock()}), DropOutcome::Ended);
+        ASSERT_EQ(prompter.messages.size(), 1);
+        EXPECT_TRUE(prompter.messages[0].contains(told)) << prompter.messages[0].toStdString();
+        EXPECT_EQ(Terminal(), before);
+        EXPECT_FALSE(TerminalHasFolder("C/STOCK"));
+        EXPECT_TRUE(progress.destinations.isEmpty());
+    }
 }
 
 TEST_F(ProjectInstallTest, AFolderTheTerminalRefusesEndsTheDrop) {
