@@ -245,8 +245,12 @@ TEST_F(FirmwareBenchTest, BadImagesAreRefusedByEveryTerminalAndChangeNothing) {
         SCOPED_TRACE(image.refusal);
         prompter.messages.clear();
         Upgrade({1, 2}, Image(image.model, "A00-9.99", image.corruptChecksum));
-        // No completion message follows.
-        EXPECT_EQ(prompter.messages, (QStringList{image.refusal, image.refusal}));
+        // No completion message follows; each refusal names its terminal.
+        ASSERT_EQ(prompter.messages.size(), 2);
+        for (const QString& told : prompter.messages) {
+            EXPECT_TRUE(told.endsWith(QStringLiteral(":\r\n") + image.refusal)) << told.toStdString();
+        }
+        EXPECT_NE(prompter.messages[0], prompter.messages[1]);
         EXPECT_EQ(Firmware("usb"), "A00-1.10");
         EXPECT_EQ(Firmware("second"), "A00-1.10");
     }

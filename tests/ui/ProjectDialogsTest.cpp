@@ -262,7 +262,8 @@ TEST_F(ProjectDialogTest, EachTerminalHasAWorkerAndIsAskedAboutItsModelBeforeAny
     EXPECT_TRUE(OnTerminal("t3", "D/PROGRAM/SHOP.BAS"));
     EXPECT_FALSE(OnTerminal("t4", "D/PROGRAM/SHOP.BAS"));
     ASSERT_EQ(Messages().size(), 1);
-    EXPECT_TRUE(Messages()[0].startsWith("Download program-SHOP fail!")) << Messages()[0].toStdString();
+    EXPECT_TRUE(Messages()[0].startsWith("COM6-TQ-3100-4:\r\nDownload program-SHOP fail!"))
+        << Messages()[0].toStdString();
     EXPECT_EQ(QDir(DataFolder).entryList(QDir::Files), QStringList{"SHOP.prj"});
     EXPECT_FALSE(app->Frame().OperationRunning());
 }

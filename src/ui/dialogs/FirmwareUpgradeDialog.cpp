@@ -101,8 +101,9 @@ void FirmwareUpgradeDialog::Upgrade() {
     for (size_t i = 0; i < outcomes.size(); ++i) {
         anyUpgraded = anyUpgraded || outcomes[i].ok;
         // The completion is told once for the run, not per terminal.
-        for (const QString& text : run.Messages()[i]) {
-            if (text != QLatin1String(kUpgradeCompleteText)) ShowMessage(services.prompter, text);
+        const QStringList told = run.MessagesOf(i, UpgradeItemText(records[i]));
+        for (qsizetype m = 0; m < told.size(); ++m) {
+            if (run.Messages()[i][m] != QLatin1String(kUpgradeCompleteText)) ShowMessage(services.prompter, told[m]);
         }
         if (const QString failure = run.UntoldFailure(i, records[i]); !failure.isEmpty()) {
             ShowMessage(services.prompter, failure);

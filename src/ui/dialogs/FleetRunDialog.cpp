@@ -57,6 +57,13 @@ std::vector<WorkerOutcome> FleetRunDialog::Run(std::vector<WorkerTask> tasks) {
     return pool_.Outcomes();
 }
 
+QStringList FleetRunDialog::MessagesOf(size_t row, const QString& terminal) const {
+    if (messages_.size() < 2) return messages_.at(row);
+    QStringList named;
+    for (const QString& text : messages_.at(row)) named << QStringLiteral("%1:\r\n%2").arg(terminal, text);
+    return named;
+}
+
 QString FleetRunDialog::UntoldFailure(size_t row, const ConnectionSettings& record) const {
     const WorkerOutcome& outcome = pool_.Outcomes()[row];
     if (outcome.ok || !messages_[row].isEmpty() || outcome.error == QLatin1String(kWorkerCancelledText))

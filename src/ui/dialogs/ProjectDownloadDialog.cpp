@@ -188,7 +188,7 @@ void ProjectDownloadDialog::Download() {
     const std::vector<WorkerOutcome> outcomes = run.Run(std::move(tasks));
     for (size_t i = 0; i < outcomes.size(); ++i) {
         const ConnectionSettings& record = terminals_[served[i]];
-        for (const QString& text : run.Messages()[i]) ShowMessage(services.prompter, text);
+        for (const QString& text : run.MessagesOf(i, TerminalItemText(record))) ShowMessage(services.prompter, text);
         if (outcomes[i].ok) continue;
         leftOut << TerminalItemText(record);
         if (const QString failure = run.UntoldFailure(i, record); !failure.isEmpty()) {
