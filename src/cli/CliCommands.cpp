@@ -535,7 +535,8 @@ int RunFleet(const CliArguments& arguments) {
         std::none_of(outcomes.begin(), outcomes.end(), [](const WorkerOutcome& outcome) {
             return outcome.values.value("installed").toBool();
         })) {
-        Print(stderr, QStringLiteral("No terminal has the project %1 installed.\n").arg(arguments.operands[0]));
+        Print(stderr, QStringLiteral("No terminal has the project %1 installed.\n")
+                          .arg(arguments.operands[0]));
         return kFailed;
     }
     return allOk ? kSucceeded : kFailed;

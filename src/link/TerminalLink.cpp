@@ -86,7 +86,8 @@ ResultCode TerminalLink::GetFile(const std::string& terminalPath, const QString&
     const QByteArray path = QFile::encodeName(pcPath);
     ResultCode rc = 0;
     InstalledProgress().RunLong([&] {
-        rc = library_.TpGetFile(handle_, terminalPath.c_str(), path.constData(), informationFile ? 0 : 1);
+        rc = library_.TpGetFile(handle_, terminalPath.c_str(), path.constData(),
+                                informationFile ? 0 : 1);
     });
     return rc;
 }
@@ -106,6 +107,7 @@ ResultCode TerminalLink::UpgradeFirmware(const QString& imagePath) {
     // The library opens the file itself, so it gets the path as the file system spells it.
     const QByteArray path = QFile::encodeName(imagePath);
     ResultCode rc = 0;
-    InstalledProgress().RunLong([&] { rc = library_.TpUpgradeFirmware(handle_, path.constData(), 1); });
+    InstalledProgress().RunLong(
+        [&] { rc = library_.TpUpgradeFirmware(handle_, path.constData(), 1); });
     return rc;
 }

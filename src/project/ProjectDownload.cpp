@@ -119,7 +119,8 @@ public:
         }
         if (!MeetsRequirements(link, record, itemText)) return Turn::Failed;
         if (entries_.empty()) return Turn::Served;
-        if (const QString missing = UnfitDriveText(link, SelectedEntries(), itemText); !missing.isEmpty()) {
+        if (const QString missing = UnfitDriveText(link, SelectedEntries(), itemText);
+            !missing.isEmpty()) {
             Show(missing);
             return Turn::Failed;
         }
@@ -209,7 +210,7 @@ private:
             return false;
         }
         bool kept = false;
-        const ResultCode rc = PutMember(link, *prompter_, stagingPath_, entry, entry.kind, kept);
+        const ResultCode rc = PutMember(link, *prompter_, stagingPath_, entry, kept);
         services_.files.DeleteFile(stagingPath_);
         if (rc != kSuccess) {
             Show(entry.kind == MemberKind::Program
@@ -251,9 +252,9 @@ ProjectHead ReadProjectHead(PcFileSystem& files, const QString& projectFile) {
 }
 
 int PutMember(TerminalLink& link, Prompter& prompter, const QString& staging,
-              const ProjectEntry& entry, MemberKind kind, bool& kept) {
+              const ProjectEntry& entry, bool& kept) {
     kept = false;
-    if (kind != MemberKind::DataFile) return link.PutFile(staging, entry.terminalPath, true);
+    if (entry.kind != MemberKind::DataFile) return link.PutFile(staging, entry.terminalPath, true);
     const ResultCode rc = link.PutFile(staging, entry.terminalPath, false);
     if (rc != kFileAlreadyExists) return rc;
     if (AskOverwrite(prompter, TerminalText(entry.terminalPath))) {
@@ -274,16 +275,18 @@ QString UnfitDriveText(TerminalLink& link, const std::vector<ProjectEntry>& memb
         int32_t freeKB = 0;
         const ResultCode rc = link.DiskInfo(std::string{drive, ':', '\\'}, capacityKB, freeKB);
         if (rc == kInvalidDisk) {
-            const auto first = std::find_if(members.begin(), members.end(), [drive](const ProjectEntry& member) {
-                return !member.terminalPath.empty() && member.terminalPath.front() == drive;
-            });
+            const auto first =
+                std::find_if(members.begin(), members.end(), [drive](const ProjectEntry& member) {
+                    return !member.terminalPath.empty() && member.terminalPath.front() == drive;
+                });
             return QStringLiteral("%1 has no drive %2: for %3, so nothing of the project was sent.")
                 .arg(terminal, QChar::fromLatin1(drive), TerminalText(first->terminalPath));
         }
         // The drive's whole size, not what is free: files of an earlier download are replaced.
         if (rc == kSuccess && capacityKB > 0 && bytes > qint64(capacityKB) * 1024) {
-            return QStringLiteral("%1's drive %2: holds %3 KB, less than the %4 KB of the project's "
-                                  "members there, so nothing of the project was sent.")
+            return QStringLiteral(
+                       "%1's drive %2: holds %3 KB, less than the %4 KB of the project's "
+                       "members there, so nothing of the project was sent.")
                 .arg(terminal, QChar::fromLatin1(drive))
                 .arg(capacityKB)
                 .arg((bytes + 1023) / 1024);
@@ -403,11 +406,13 @@ DownloadOutcome DownloadProject(const Services& services, const DownloadRequest&
         // A run for one terminal is a worker's: its parent names the terminals left short, once.
         if (request.terminals.size() > 1) {
             QStringList names;
-            for (const size_t k : outcome.incomplete) names << TerminalItemText(request.terminals[k]);
-            ShowMessage(services.prompter,
-                        QStringLiteral("Download cancelled. These terminals did not receive the whole "
-                                       "selection:\r\n%1")
-                            .arg(names.join(QStringLiteral("\r\n"))));
+            for (const size_t k : outcome.incomplete)
+                names << TerminalItemText(request.terminals[k]);
+            ShowMessage(
+                services.prompter,
+                QStringLiteral("Download cancelled. These terminals did not receive the whole "
+                               "selection:\r\n%1")
+                    .arg(names.join(QStringLiteral("\r\n"))));
         }
     } else if (!anyTerminal) {
         ShowMessage(services.prompter, QStringLiteral("No Terminal is selected to download!"));

@@ -35,13 +35,13 @@ class TerminalLink;
 // Sends one staged member. A data file the terminal already holds may carry what was collected
 // on it since: it is replaced only when the user agrees, else kept as it is (`kept`, and 0).
 int PutMember(TerminalLink& link, Prompter& prompter, const QString& staging,
-              const ProjectEntry& entry, MemberKind kind, bool& kept);
+              const ProjectEntry& entry, bool& kept);
 
 // What keeps the members from a terminal before anything is sent: a drive they go to that it
 // lacks (an older model has no E:), or one too small ever to hold them. A project half sent
 // shows as installed with members missing. Empty when every drive can take its members.
 QString UnfitDriveText(TerminalLink& link, const std::vector<ProjectEntry>& members,
-                         const QString& terminal);
+                       const QString& terminal);
 
 // The lists of the download dialog: only the first program is the program, a later one is
 // listed and sent as an ordinary data file.

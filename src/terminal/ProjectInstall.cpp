@@ -190,7 +190,7 @@ private:
             return Step::Ended;
         }
         bool kept = false;
-        const ResultCode rc = PutMember(link_, services_.prompter, staging, entry, entry.kind, kept);
+        const ResultCode rc = PutMember(link_, services_.prompter, staging, entry, kept);
         services_.files.DeleteFile(staging);
         services_.progress.AfterFile(rc == kSuccess && !kept ? entry.size : 0);
         if (rc == kSuccess) return Step::Done;

@@ -94,7 +94,9 @@ bool ProgressDisplay::ShowDialogWhenDue() {
     return true;
 }
 
-bool ProgressDisplay::DialogShown() const { return dialog_ && dialog_->isVisible(); }
+bool ProgressDisplay::DialogShown() const {
+    return dialog_ && dialog_->isVisible();
+}
 
 void ProgressDisplay::Refresh() {
     if (!dialog_) return;

@@ -32,7 +32,8 @@ FirmwareUpgradeDialog::FirmwareUpgradeDialog(QWidget* parent)
     FillTerminalList();
     ui_->countLabel->setText(QStringLiteral("Terminal for Upgrade: %1 device(s), 0 selected")
                                  .arg(g_doc->terminals.size()));
-    connect(ui_->terminalList, &QTreeWidget::itemChanged, this, &FirmwareUpgradeDialog::RefreshCount);
+    connect(ui_->terminalList, &QTreeWidget::itemChanged, this,
+            &FirmwareUpgradeDialog::RefreshCount);
     ui_->imagePathEdit->setText(imagePath_);
 }
 
@@ -103,7 +104,8 @@ void FirmwareUpgradeDialog::Upgrade() {
         // The completion is told once for the run, not per terminal.
         const QStringList told = run.MessagesOf(i, UpgradeItemText(records[i]));
         for (qsizetype m = 0; m < told.size(); ++m) {
-            if (run.Messages()[i][m] != QLatin1String(kUpgradeCompleteText)) ShowMessage(services.prompter, told[m]);
+            if (run.Messages()[i][m] != QLatin1String(kUpgradeCompleteText))
+                ShowMessage(services.prompter, told[m]);
         }
         if (const QString failure = run.UntoldFailure(i, records[i]); !failure.isEmpty()) {
             ShowMessage(services.prompter, failure);

@@ -67,7 +67,8 @@ ProjectDownloadDialog::ProjectDownloadDialog(const QString& projectName, QWidget
     // check by key or screen reader is counted too.
     ui_->terminalList->viewport()->setMouseTracking(true);
     ui_->terminalList->viewport()->installEventFilter(this);
-    connect(ui_->terminalList, &QTreeWidget::itemChanged, this, &ProjectDownloadDialog::RefreshCount);
+    connect(ui_->terminalList, &QTreeWidget::itemChanged, this,
+            &ProjectDownloadDialog::RefreshCount);
     connect(ui_->downloadButton, &QPushButton::clicked, this, &ProjectDownloadDialog::Download);
     connect(ui_->okButton, &QPushButton::clicked, this, &QDialog::accept);
     Load();
@@ -149,11 +150,12 @@ void ProjectDownloadDialog::Download() {
     // once here. They may hold data collected on the terminal since they were sent.
     const bool dataFiles = !CheckedEntries(*ui_->dataFileList).empty();
     const bool replaceData =
-        dataFiles && services.prompter.Ask(QuestionKind::Overwrite,
-                                           QStringLiteral("Replace the checked data files on the terminals "
-                                                          "that hold them already?\r\nThey may hold data "
-                                                          "collected since. No keeps them."),
-                                           kApplicationTitle);
+        dataFiles &&
+        services.prompter.Ask(QuestionKind::Overwrite,
+                              QStringLiteral("Replace the checked data files on the terminals "
+                                             "that hold them already?\r\nThey may hold data "
+                                             "collected since. No keeps them."),
+                              kApplicationTitle);
 
     // The model question is asked of every terminal that needs it before any worker starts; a
     // No leaves that terminal out.
@@ -169,8 +171,8 @@ void ProjectDownloadDialog::Download() {
         const ConnectionSettings& record = terminals_[k];
         QStringList arguments{"--worker", "download", projectFile,
                               "--to", QString::fromStdString(record.portName),
-                              "--entries", entries.join(u','),
-                              replaceData ? QStringLiteral("--force") : QStringLiteral("--keep")};
+                              "--entries", entries.join(u',')};
+        arguments << (replaceData ? QStringLiteral("--force") : QStringLiteral("--keep"));
         if (!ModelMeetsReaderKind(requirements_.readerKind, record.model)) {
             if (!AskDownloadDespiteModel(services.prompter, TerminalItemText(record))) {
                 leftOut << TerminalItemText(record);
@@ -188,7 +190,8 @@ void ProjectDownloadDialog::Download() {
     const std::vector<WorkerOutcome> outcomes = run.Run(std::move(tasks));
     for (size_t i = 0; i < outcomes.size(); ++i) {
         const ConnectionSettings& record = terminals_[served[i]];
-        for (const QString& text : run.MessagesOf(i, TerminalItemText(record))) ShowMessage(services.prompter, text);
+        for (const QString& text : run.MessagesOf(i, TerminalItemText(record)))
+            ShowMessage(services.prompter, text);
         if (outcomes[i].ok) continue;
         leftOut << TerminalItemText(record);
         if (const QString failure = run.UntoldFailure(i, record); !failure.isEmpty()) {
