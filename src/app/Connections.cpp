@@ -130,6 +130,11 @@ void UsbNotices::Notice(DeviceEvent event) {
     if (event != DeviceEvent::Arrival && event != DeviceEvent::RemoveComplete) return;
     // Only a change of the port File Mode uses can take its terminal away or bring it back.
     if (!state_.connected || !NamesUsbTerminal(g_doc->settings.portName)) return;
+    // A long step may be inside the library, which takes one caller at a time: look again soon.
+    if (LibraryBusy()) {
+        QTimer::singleShot(timer_.interval(), this, [this, event] { Notice(event); });
+        return;
+    }
     const bool removal = event == DeviceEvent::RemoveComplete;
     if (waiting_) {
         // One plug brings several notices; a removal among them needs no more waiting.
@@ -149,6 +154,10 @@ void UsbNotices::Notice(DeviceEvent event) {
 }
 
 void UsbNotices::Read() {
+    if (LibraryBusy()) {
+        timer_.start();
+        return;
+    }
     const Services services = InstalledServices();
     const uint32_t now = BoundedCount(services.library.TpUsbCount(), &services.prompter);
     ++readings_;

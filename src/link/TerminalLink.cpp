@@ -4,9 +4,23 @@
 #include "platform/Progress.h"
 
 #include <QFile>
+#include <atomic>
 #include <cstring>
 
 namespace {
+
+std::atomic<int> g_longSteps{0};
+
+// A step that may block for long goes through the installed progress, which may keep a window
+// alive meanwhile.
+template <typename Call>
+ResultCode RunLongStep(Call call) {
+    ResultCode rc = 0;
+    ++g_longSteps;
+    InstalledProgress().RunLong([&] { rc = call(); });
+    --g_longSteps;
+    return rc;
+}
 
 // A module may leave an identity buffer without its NUL; read at most the buffer's size.
 std::string BufferText(const char* buffer) {
@@ -14,6 +28,8 @@ std::string BufferText(const char* buffer) {
 }
 
 }  // namespace
+
+bool LibraryBusy() { return g_longSteps > 0; }
 
 TerminalLink::TerminalLink(TerminalLibrary& library, const ConnectionSettings& record)
     : TerminalLink(library, ParsePort(library, record.portName), record.baudCode) {}
@@ -60,9 +76,7 @@ ResultCode TerminalLink::DiskInfo(const std::string& drive, int32_t& capacityKB,
 }
 
 ResultCode TerminalLink::FormatDisk(const std::string& drive) {
-    ResultCode rc = 0;
-    InstalledProgress().RunLong([&] { rc = library_.TpFormatDisk(handle_, drive.c_str()); });
-    return rc;
+    return RunLongStep([&] { return library_.TpFormatDisk(handle_, drive.c_str()); });
 }
 
 ResultCode TerminalLink::MakeDir(const std::string& folder) {
@@ -84,30 +98,23 @@ ResultCode TerminalLink::DeleteFile(const std::string& path) {
 ResultCode TerminalLink::GetFile(const std::string& terminalPath, const QString& pcPath,
                                  bool informationFile) {
     const QByteArray path = QFile::encodeName(pcPath);
-    ResultCode rc = 0;
-    InstalledProgress().RunLong([&] {
-        rc = library_.TpGetFile(handle_, terminalPath.c_str(), path.constData(),
-                                informationFile ? 0 : 1);
+    return RunLongStep([&] {
+        return library_.TpGetFile(handle_, terminalPath.c_str(), path.constData(),
+                                  informationFile ? 0 : 1);
     });
-    return rc;
 }
 
 ResultCode TerminalLink::PutFile(const QString& pcPath, const std::string& terminalPath,
                                  bool overwrite, bool informationFile) {
     const QByteArray path = QFile::encodeName(pcPath);
-    ResultCode rc = 0;
-    InstalledProgress().RunLong([&] {
-        rc = library_.TpPutFile(handle_, path.constData(), terminalPath.c_str(), overwrite ? 1 : 0,
-                                informationFile ? 0 : 1);
+    return RunLongStep([&] {
+        return library_.TpPutFile(handle_, path.constData(), terminalPath.c_str(),
+                                  overwrite ? 1 : 0, informationFile ? 0 : 1);
     });
-    return rc;
 }
 
 ResultCode TerminalLink::UpgradeFirmware(const QString& imagePath) {
     // The library opens the file itself, so it gets the path as the file system spells it.
     const QByteArray path = QFile::encodeName(imagePath);
-    ResultCode rc = 0;
-    InstalledProgress().RunLong(
-        [&] { rc = library_.TpUpgradeFirmware(handle_, path.constData(), 1); });
-    return rc;
+    return RunLongStep([&] { return library_.TpUpgradeFirmware(handle_, path.constData(), 1); });
 }

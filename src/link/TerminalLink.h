@@ -14,6 +14,10 @@
 
 class TerminalLibrary;
 
+// True while a long step (a file, a format, an upgrade) is inside the library, perhaps on a
+// thread of its own: the library takes one caller at a time, so others wait until it is not.
+bool LibraryBusy();
+
 // One open link to one terminal, closed on the library that opened it when it leaves scope,
 // so no link outlives the command that opened it. PC paths are handed to the library as the
 // file system spells them.

@@ -1,4 +1,5 @@
 #include "app/Connections.h"
+#include "link/TerminalLink.h"
 
 #include "app/CommandIds.h"
 #include "app/Fleet.h"
@@ -26,6 +27,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using ::testing::_;
@@ -498,6 +503,30 @@ TEST_F(DeviceChangeTest, ARemovalDuringAnOperationShowsOnlyWhenItEnds) {
     EXPECT_TRUE(g_terminalView->FileTree()->isEnabled());
     app->Frame().EndOperation();
     EXPECT_FALSE(g_terminalView->FileTree()->isEnabled());
+}
+
+// While a long step is inside the library, perhaps on a thread of its own, a notice does not
+// call the library too: it looks again once the step is out.
+TEST_F(DeviceChangeTest, ANoticeDuringALongStepLeavesTheLibraryToIt) {
+    std::atomic<bool> inStep = false;
+    std::atomic<bool> countedDuringStep = false;
+    ON_CALL(library, TpUsbCount()).WillByDefault([&] {
+        if (inStep) countedDuringStep = true;
+        return 0u;
+    });
+    ON_CALL(library, TpPutFile(_, _, _, _, _)).WillByDefault([&](auto...) {
+        inStep = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        inStep = false;
+        return 0;
+    });
+    app->Frame().BeginOperation();
+    QTimer::singleShot(20, [&] { Notice(DeviceEvent::RemoveComplete); });
+    TerminalLink link(library, std::nullopt, 6);
+    EXPECT_EQ(link.PutFile("/no/such/file", "C:\\X.TXT", false), 0);
+    EXPECT_FALSE(countedDuringStep);
+    app->Frame().EndOperation();
+    EXPECT_TRUE(WaitFor([&] { return !g_terminalView->FileTree()->isEnabled(); }));
 }
 
 TEST_F(DeviceChangeTest, AModuleCountingBillionsOfTerminalsIsBoundedAndToldOnce) {
