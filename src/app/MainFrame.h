@@ -55,7 +55,7 @@ public:
     // or changes a connection under it; they are handled when the outermost one ends.
     void BeginOperation() override;
     void EndOperation() override;
-    bool OperationRunning() const { return operationDepth_ > 0; }
+    bool OperationRunning() const override { return operationDepth_ > 0; }
     void OnDeviceChange(DeviceEvent event);
     UsbNotices& Usb() { return *usbNotices_; }
     Fleet& FleetView() { return *fleet_; }

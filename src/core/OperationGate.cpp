@@ -9,3 +9,5 @@ OperationGate* g_gate = nullptr;
 void InstallOperationGate(OperationGate* gate) { g_gate = gate; }
 
 OperationGate* InstalledOperationGate() { return g_gate; }
+
+bool OperationRunning() { return g_gate && g_gate->OperationRunning(); }

@@ -8,11 +8,14 @@ public:
     virtual ~OperationGate() = default;
     virtual void BeginOperation() = 0;
     virtual void EndOperation() = 0;
+    virtual bool OperationRunning() const = 0;
 };
 
 // Installs `gate` (not owned); nullptr removes it.
 void InstallOperationGate(OperationGate* gate);
 OperationGate* InstalledOperationGate();
+// True while the installed gate is held: no new work may start under it.
+bool OperationRunning();
 
 // Holds the installed gate, or the given one, for its scope.
 class OperationScope {

@@ -345,6 +345,10 @@ TEST_F(TerminalCommandsTest, FilesFromAFileManagerArePastedOntoATerminalFolderOr
     // Anything but local files is refused, and so is a file where no folder is.
     EXPECT_FALSE(DesktopDrag(Terminal(), data, {a, QUrl("https://example.org/A.TXT")}, false));
     EXPECT_FALSE(DesktopDrag(Terminal(), data->child(0), {a}, false));
+    // Nor is a drop taken while other work runs: it would start under it.
+    Frame().BeginOperation();
+    EXPECT_FALSE(DesktopDrag(Terminal(), data, {a}, false));
+    Frame().EndOperation();
     ASSERT_TRUE(DesktopDrag(Terminal(), data, {a, sub}, true));
     EXPECT_EQ(ReadBench("C/DATA/A.TXT"), "a");
     EXPECT_EQ(ReadBench("C/DATA/SUB/B.TXT"), "b");

@@ -469,7 +469,9 @@ void CFileTreeCtrl::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event
 
 void CFileTreeCtrl::dragMoveEvent(QDragMoveEvent* event) {
     QTreeWidgetItem* item = itemAt(event->position().toPoint());
-    const bool takes = LocalPathsOf(*event->mimeData()) && TakesDesktopDrop(item);
+    // A drop from another program is no click: it would start work under the work running.
+    const bool takes =
+        !OperationRunning() && LocalPathsOf(*event->mimeData()) && TakesDesktopDrop(item);
     DropHighlight(takes ? item : nullptr);
     if (!takes) {
         event->ignore();
@@ -494,7 +496,7 @@ void CFileTreeCtrl::dropEvent(QDropEvent* event) {
     QTreeWidgetItem* item = itemAt(event->position().toPoint());
     DropHighlight(nullptr);
     const std::optional<QStringList> paths = LocalPathsOf(*event->mimeData());
-    if (!paths || !TakesDesktopDrop(item)) {
+    if (OperationRunning() || !paths || !TakesDesktopDrop(item)) {
         event->ignore();
         return;
     }
