@@ -60,8 +60,9 @@ std::vector<WorkerOutcome> FleetRunDialog::Run(std::vector<WorkerTask> tasks) {
 QStringList FleetRunDialog::MessagesOf(size_t row, const QString& terminal) const {
     if (messages_.size() < 2) return messages_.at(row);
     QStringList named;
-    for (const QString& text : messages_.at(row))
-        named << QStringLiteral("%1:\r\n%2").arg(terminal, text);
+    for (const QString& text : messages_.at(row)) {
+        named << (text.contains(terminal) ? text : QStringLiteral("%1:\r\n%2").arg(terminal, text));
+    }
     return named;
 }
 

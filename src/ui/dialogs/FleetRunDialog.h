@@ -26,8 +26,8 @@ public:
     std::vector<WorkerOutcome> Run(std::vector<WorkerTask> tasks);
     // The messages each worker sent, by row.
     const std::vector<QStringList>& Messages() const { return messages_; }
-    // Row `row`'s messages to show one by one: when several terminals ran, each first names
-    // its terminal (`terminal`), on a line of its own above the text.
+    // Row `row`'s messages to show one by one: when several terminals ran, each that does not
+    // name its terminal (`terminal`) already gets a line naming it above the text.
     QStringList MessagesOf(size_t row, const QString& terminal) const;
     bool Cancelled() const { return cancelled_; }
     QTreeWidget* Rows() const { return rows_; }
