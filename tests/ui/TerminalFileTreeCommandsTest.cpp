@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDropEvent>
+#include <QPushButton>
 #include <QMimeData>
 #include <QUrl>
 #include <QDir>
@@ -624,6 +625,20 @@ TEST_F(PropertyCommandTest, ProjectModeShowsATerminalItsProjectAndAPcProject) {
               (QStringList{"Property", "Needed: F/W Ver: A00-0.80, All Device", "STOCK.bas",
                            "COM3-TQ-3100-10000042", "Terminal: 1 device(s), 0 selected"}));
     EXPECT_TRUE(app->Prompter().messages.isEmpty());
+
+    // What the dialog downloads shows under the terminal listed open.
+    bench.WriteFile("t1", "D/PROGRAM/MAIN.BAS", "10 END");
+    WhenModalShown([](QDialog& dialog) {
+        for (const char* list : {"programList", "terminalList"}) {
+            dialog.findChild<QTreeWidget*>(list)->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        }
+        dialog.findChild<QPushButton*>("downloadButton")->click();
+        dialog.accept();
+    });
+    RightClick(projects, stock);
+    Frame().RunCommand(ID_PROPERTY);
+    EXPECT_TRUE(Child(terminal, "STOCK"));
+    EXPECT_TRUE(app->Prompter().messages.isEmpty()) << app->Prompter().messages.join('|').toStdString();
 }
 
 TEST_F(PropertyCommandTest, ARosterTerminalThatWentAwayShowsNoDialog) {

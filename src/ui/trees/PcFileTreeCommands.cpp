@@ -11,6 +11,7 @@
 #include "ui/trees/DesktopDrag.h"
 #include "ui/trees/ItemLookup.h"
 #include "ui/trees/TerminalFileTree.h"
+#include "ui/trees/TerminalView.h"
 
 #include <QHash>
 
@@ -150,4 +151,6 @@ void CPCFileTree::ShowProperties() {
     if (!item || IsFileMode() || ItemImage(item) != kKindProjectOrTerminal) return;
     ProjectDownloadDialog dialog(item->text(0), window());
     dialog.exec();
+    // What the dialog installed shows under the terminals listed open.
+    if (g_terminalView) g_terminalView->Roster()->RelistOpenTerminals();
 }

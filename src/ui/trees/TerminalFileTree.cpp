@@ -123,6 +123,18 @@ int CTerminalFileTree::ListTerminalProjects(QTreeWidgetItem* item, TerminalLink*
     return rc;
 }
 
+void CTerminalFileTree::RelistOpenTerminals() {
+    QTreeWidgetItem* root = RootItem();
+    if (!root || IsFileMode()) return;
+    for (int i = 0; i < root->childCount(); ++i) {
+        QTreeWidgetItem* item = root->child(i);
+        const int position = RecordIndex(item);
+        if (!item->isExpanded() || position < 0) continue;
+        TerminalLink link(InstalledServices().library, *g_doc->terminals[static_cast<size_t>(position)]);
+        if (link) ListTerminalProjects(item, &link);
+    }
+}
+
 void CTerminalFileTree::AcceptDrop(QTreeWidgetItem* item, CFileTreeCtrl& source) {
     if (IsFileMode()) {
         Paste(item, source);

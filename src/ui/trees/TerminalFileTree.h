@@ -20,6 +20,9 @@ public:
     // Reads the projects on drive D: of the roster terminal `item` stands for, over `link` or
     // a link of its own when it is null. 1 when the terminal cannot be reached.
     int ListTerminalProjects(QTreeWidgetItem* item, TerminalLink* link);
+    // Lists again the projects of each roster terminal shown open, after work elsewhere (the
+    // download dialog) may have changed them; one that does not answer is left as it is.
+    void RelistOpenTerminals();
 
     // The position in the document's terminals of the record a roster terminal, or a project
     // under one, stands for; -1 for any other item.
