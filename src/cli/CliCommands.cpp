@@ -497,8 +497,11 @@ int RunFleet(const CliArguments& arguments) {
                           .arg(event.bytes)
                           .arg(percent < 0 ? QString() : QStringLiteral(" %1%").arg(percent)));
     });
+    // A failure a worker told only as a message is still the failure its JSON object names.
+    std::vector<QString> lastMessages(tasks.size());
     QObject::connect(&pool, &WorkerPool::messaged, [&](int task, const QString& text) {
         Print(stderr, QStringLiteral("%1: %2\n").arg(pool.Tasks()[static_cast<size_t>(task)].port, OneLine(text)));
+        lastMessages[static_cast<size_t>(task)] = OneLine(text);
     });
     QObject::connect(&pool, &WorkerPool::taskFinished, [&](int task) {
         const WorkerOutcome& outcome = pool.Outcomes()[static_cast<size_t>(task)];
@@ -514,7 +517,10 @@ int RunFleet(const CliArguments& arguments) {
             QJsonObject object = outcome.values;
             object.insert("port", port);
             object.insert("ok", outcome.ok);
-            if (!outcome.error.isEmpty()) object.insert("error", outcome.error);
+            const QString error = outcome.error.isEmpty() && !outcome.ok
+                                      ? lastMessages[static_cast<size_t>(task)]
+                                      : outcome.error;
+            if (!error.isEmpty()) object.insert("error", error);
             PrintJson(object);
         }
     });

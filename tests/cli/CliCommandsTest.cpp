@@ -197,8 +197,11 @@ TEST_F(CliCommandsTest, NothingIsReplacedWithoutForce) {
     // Nor by a download: a data file the terminal holds may hold what was collected on it.
     WriteProject();
     bench.WriteFile("a", "C/SHOP/A.DAT", "counted");
-    const CliRun kept = Cli({"download", "SHOP.prj", "--to", "COM3"});
+    const CliRun kept = Cli({"download", "SHOP.prj", "--to", "COM3", "--json"});
     EXPECT_EQ(kept.status, 1);
+    // Told only as a message, the refusal is still the error a script reads.
+    EXPECT_EQ(kept.For("COM3")["error"].toString(),
+              "C:\\SHOP\\A.DAT exist, Overwrite? (not replaced; --force replaces)");
     EXPECT_TRUE(kept.err.contains("C:\\SHOP\\A.DAT exist, Overwrite? (not replaced; --force replaces)"));
     EXPECT_EQ(OnBench("a", "D/PROGRAM/SHOP.BAS"), "PRINT 1");
     EXPECT_EQ(OnBench("a", "C/SHOP/A.DAT"), "counted");
