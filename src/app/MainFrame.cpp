@@ -365,8 +365,8 @@ void CMainFrame::OnCommand(int commandId) {
     // screen reader can still trigger its actions: a command then would run under the question
     // or the work, changing what they act on.
     if (QApplication::activeModalWidget() || operationDepth_ > 0) return;
-    if (operationDepth_ == 0) {
-        if (const QAction* action = Action(commandId)) operationWhat_ = action->text().remove(u'&').remove(QLatin1String("..."));
+    if (const QAction* action = Action(commandId)) {
+        operationWhat_ = action->text().remove(u'&').remove(QLatin1String("..."));
     }
     switch (commandId) {
         case ID_PROJECT_MODE: SwitchMode(true); break;
@@ -414,7 +414,7 @@ void CMainFrame::OnCommand(int commandId) {
         default: break;
     }
     // A drop later is no part of this command.
-    if (operationDepth_ == 0) operationWhat_.clear();
+    operationWhat_.clear();
     UpdateCommandStates();
 }
 

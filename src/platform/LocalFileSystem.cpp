@@ -178,8 +178,10 @@ int CopyFileBytes(int from, int to, qint64 size, bool kernelCopy) {
         if (!Unsupported(errno)) return errno;
         // A large file's blocks are taken at once: a full disk says so before any byte is
         // copied, and the writeback below finds its extents ready.
-        if (size >= qint64(kKernelStep) && ::fallocate(to, FALLOC_FL_KEEP_SIZE, 0, size) != 0 && errno == ENOSPC)
+        if (size >= qint64(kKernelStep) && ::fallocate(to, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
+            errno == ENOSPC) {
             return ENOSPC;
+        }
         off_t copied = 0;
         for (;;) {
             const ssize_t done = ::copy_file_range(from, nullptr, to, nullptr, kKernelStep, 0);
